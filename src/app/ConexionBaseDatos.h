@@ -1,0 +1,51 @@
+#pragma once
+
+#include "app/Registros.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariant>
+#include <functional>
+#include <memory>
+
+// The one database connection of the program (ConexionBD).
+//
+// Production reaches SQL Server through QODBC with the connection text unchanged. When the
+// text's Server= value reads "sqlite:<path>" the embedded SQLite database is opened instead
+// (a relative path is taken from the start-up folder); an adapter then turns the T-SQL forms the
+// program writes into SQLite (three-part names, GETDATE(), the helper functions, the folio
+// procedure). Texts are bound as parameters ("?"); numbers are written with NumeroPlano.
+// Every failure throws ErrorSistema with the driver's number and description.
+class ConexionBaseDatos
+{
+public:
+    using Traza = std::function<void(const QString& sentencia, const QVariantList& valores)>;
+
+    explicit ConexionBaseDatos(const QString& nombre = QStringLiteral("ConexionBD"));
+    ~ConexionBaseDatos();
+    ConexionBaseDatos(const ConexionBaseDatos&) = delete;
+    ConexionBaseDatos& operator=(const ConexionBaseDatos&) = delete;
+
+    void abrir(const QString& cadenaConexion, const QString& carpetaArranque);
+    void cerrar(); // CerrarConexion
+    bool abierta() const;
+    bool embebida() const;
+
+    Registros consultar(const QString& sentencia, const QVariantList& valores = {});
+    void ejecutar(const QString& sentencia, const QVariantList& valores = {});
+    // REGRESA_FOLIO with its one output parameter @Nfolio: the folio of the case file that
+    // the last INSERT created on this connection, or a null QVariant.
+    QVariant regresaFolio();
+
+    // Receives every statement as sent to the database, with its bound values.
+    void fijarTraza(Traza traza);
+
+    QSqlDatabase baseDatos() const;
+
+private:
+    struct Detalle;
+    std::unique_ptr<Detalle> d_;
+};
+
+// A number as the statements write it: 10234, 1.5, -3; never 10234.0 or 1.0234e+04.
+QString NumeroPlano(double numero);
