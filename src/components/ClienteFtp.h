@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+// The image-server client the transfer routines talk to. Every result is an int where exactly 1
+// means success; any other value is a failure whose text UltimoError() keeps for the log.
+// Failures never throw. Calls are made from the UI thread; a transfer keeps the event loop
+// running so the window repaints, and a call made meanwhile is refused (see ocupado()).
+class ClienteFtp : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ClienteFtp(QObject* parent = nullptr);
+    ~ClienteFtp() override;
+
+    // Read by the next Conectar().
+    virtual void FijarServidor(const QString& servidor);
+    virtual void FijarUsuario(const QString& usuario);
+    virtual void FijarContrasena(const QString& contrasena);
+    virtual void FijarPuerto(qint16 puerto);
+
+    QString servidor() const { return m_servidor; }
+    QString usuario() const { return m_usuario; }
+    QString contrasena() const { return m_contrasena; }
+    qint16 puerto() const { return m_puerto; }
+
+    // 1 once connected and logged in; the control connection is kept for the calls that follow.
+    virtual int Conectar() = 0;
+    // Later remote names are relative to this directory.
+    virtual int CambiarDirectorioRemoto(const QString& directorio) = 0;
+    // 1 only when the remote file holds a complete copy; a stored file of that name is replaced,
+    // and left untouched when the upload fails.
+    virtual int EnviarArchivo(const QString& local, const QString& remoto) = 0;
+    // 1 only when the local file holds a complete copy; on failure no local file is left behind.
+    virtual int RecibirArchivo(const QString& remoto, const QString& local) = 0;
+    // 1 when the remote file is gone.
+    virtual int BorrarArchivoRemoto(const QString& remoto) = 0;
+    virtual int Desconectar() = 0;
+
+    // Text of the last failure (empty after a success), for the log and the status label.
+    virtual QString UltimoError() const = 0;
+    // True while a transfer runs; other calls made meanwhile fail.
+    virtual bool ocupado() const = 0;
+
+signals:
+    // Percentage (0..100) of the running transfer, on the caller's thread.
+    void AvanceTransferencia(int porcentaje);
+
+private:
+    QString m_servidor;
+    QString m_usuario;
+    QString m_contrasena;
+    qint16 m_puerto = 21;
+};
