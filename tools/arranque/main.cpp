@@ -1,1 +1,206 @@
-int main() { return 0; }
+// expedientes-arranque: writes and shows a workstation's start-up table, and prepares the
+// demo folder (start-up table, seeded embedded database, image-server folders).
+
+#include "DatosDemo.h"
+#include "app/ConexionBaseDatos.h"
+#include "app/ErrorSistema.h"
+#include "app/TablaArranque.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTextStream>
+#include <exception>
+#include <optional>
+
+namespace {
+
+constexpr int salidaBien = 0;
+constexpr int salidaFallo = 1;
+constexpr int salidaUso = 2;
+
+const QString textoUso = QStringLiteral(
+    "Uso:\n"
+    "  expedientes-arranque escribir --dir CARPETA --servidor SERVIDOR --usuario USUARIO\n"
+    "                                --contrasena CONTRASENA --sucursal SUCURSAL\n"
+    "      Escribe la tabla de arranque ARRANQUE.dbf (reemplaza la que haya) con la contraseña\n"
+    "      y la sucursal cifradas.\n"
+    "  expedientes-arranque mostrar --dir CARPETA\n"
+    "      Muestra el servidor, el usuario y la sucursal de la tabla de arranque.\n"
+    "  expedientes-arranque iniciar-demo --dir CARPETA --puerto-ftp PUERTO\n"
+    "      Prepara una carpeta de demostración: tabla de arranque, base de datos embebida con\n"
+    "      datos de ejemplo y las carpetas del servidor de imágenes.\n");
+
+// The demo's fixed values: the branch is the first one DatosDemo seeds.
+const QString servidorDemo = QStringLiteral("sqlite:expedientes.db");
+const QString archivoBaseDemo = QStringLiteral("expedientes.db");
+const QString usuarioDemo = QStringLiteral("demo");
+const QString contrasenaDemo = QStringLiteral("demo");
+const QString sucursalDemo = QStringLiteral("S01");
+const QStringList carpetasCentros = {QStringLiteral("gdl"), QStringLiteral("mty"),
+                                     QStringLiteral("cdmx")};
+
+struct ErrorUso
+{
+    QString motivo;
+};
+
+QTextStream& salida()
+{
+    static QTextStream flujo(stdout);
+    return flujo;
+}
+
+QTextStream& errores()
+{
+    static QTextStream flujo(stderr);
+    return flujo;
+}
+
+struct Orden
+{
+    QString nombre;
+    QStringList opciones; // all of them required
+};
+
+const QList<Orden> ordenes = {
+    {QStringLiteral("escribir"),
+     {QStringLiteral("dir"), QStringLiteral("servidor"), QStringLiteral("usuario"),
+      QStringLiteral("contrasena"), QStringLiteral("sucursal")}},
+    {QStringLiteral("mostrar"), {QStringLiteral("dir")}},
+    {QStringLiteral("iniciar-demo"), {QStringLiteral("dir"), QStringLiteral("puerto-ftp")}},
+};
+
+void mostrar(const QString& carpeta)
+{
+    const DatosArranque datos = TablaArranque::LeerArranque(carpeta);
+    // Never the password: this output ends up in tickets and screenshots.
+    salida() << "server_SQL: " << datos.server_SQL << '\n'
+             << "usuario: " << datos.usuario << '\n'
+             << "sucursal: " << datos.sucursal << '\n';
+}
+
+void borrarBaseDemo(const QDir& dir)
+{
+    for (const QString& sufijo :
+         {QString(), QStringLiteral("-journal"), QStringLiteral("-wal"), QStringLiteral("-shm")}) {
+        const QString ruta = dir.filePath(archivoBaseDemo + sufijo);
+        if (QFile::exists(ruta) && !QFile::remove(ruta))
+            throw ErrorSistema(
+                75, QStringLiteral("No se pudo borrar la base de datos anterior %1").arg(ruta));
+    }
+}
+
+void iniciarDemo(const QString& carpeta, int puertoFtp)
+{
+    QDir dir(carpeta);
+    if (!dir.mkpath(QStringLiteral(".")))
+        throw ErrorSistema(75, QStringLiteral("No se pudo crear la carpeta %1").arg(carpeta));
+    for (const QString& centro : carpetasCentros) {
+        if (!dir.mkpath(QStringLiteral("imagenes/") + centro))
+            throw ErrorSistema(75, QStringLiteral("No se pudo crear la carpeta %1")
+                                       .arg(dir.filePath(QStringLiteral("imagenes/") + centro)));
+    }
+    TablaArranque::EscribirArranque(carpeta, servidorDemo, usuarioDemo, contrasenaDemo,
+                                    sucursalDemo);
+
+    // The demo always starts clean: the old database goes, a new one is created and seeded.
+    borrarBaseDemo(dir);
+    try {
+        const DatosArranque datos = TablaArranque::LeerArranque(carpeta);
+        ConexionBaseDatos conexion;
+        conexion.abrir(datos.CadenaConexion, carpeta);
+        DatosDemo::sembrar(conexion, puertoFtp);
+        conexion.cerrar();
+    } catch (...) {
+        // A half-seeded database would look like a working demo; leave none behind.
+        try {
+            borrarBaseDemo(dir);
+        } catch (const std::exception&) {
+        }
+        throw;
+    }
+    salida() << "Demostración lista en " << QDir::toNativeSeparators(dir.absolutePath()) << '\n';
+}
+
+int ejecutar(const QStringList& argumentos)
+{
+    QCommandLineParser analizador;
+    analizador.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QStringList nombres = {QStringLiteral("dir"),      QStringLiteral("servidor"),
+                                 QStringLiteral("usuario"),  QStringLiteral("contrasena"),
+                                 QStringLiteral("sucursal"), QStringLiteral("puerto-ftp")};
+    for (const QString& nombre : nombres)
+        analizador.addOption(QCommandLineOption(nombre, QString(), QStringLiteral("valor")));
+    analizador.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")}));
+
+    if (!analizador.parse(argumentos))
+        throw ErrorUso{analizador.errorText()};
+    if (analizador.isSet(QStringLiteral("help"))) {
+        salida() << textoUso;
+        return salidaBien;
+    }
+    const QStringList posicionales = analizador.positionalArguments();
+    if (posicionales.isEmpty())
+        throw ErrorUso{QStringLiteral("Falta la orden.")};
+    if (posicionales.size() > 1)
+        throw ErrorUso{QStringLiteral("Sobra el argumento «%1».").arg(posicionales.at(1))};
+
+    std::optional<Orden> orden;
+    for (const Orden& candidata : ordenes) {
+        if (candidata.nombre == posicionales.first())
+            orden = candidata;
+    }
+    if (!orden)
+        throw ErrorUso{QStringLiteral("Orden desconocida «%1».").arg(posicionales.first())};
+    for (const QString& nombre : nombres) {
+        const bool propia = orden->opciones.contains(nombre);
+        if (propia && !analizador.isSet(nombre))
+            throw ErrorUso{QStringLiteral("Falta la opción --%1.").arg(nombre)};
+        if (!propia && analizador.isSet(nombre))
+            throw ErrorUso{
+                QStringLiteral("La orden %1 no lleva la opción --%2.").arg(orden->nombre, nombre)};
+        if (propia && analizador.values(nombre).size() > 1)
+            throw ErrorUso{QStringLiteral("La opción --%1 va una sola vez.").arg(nombre)};
+    }
+    const auto valor = [&](const char* nombre) { return analizador.value(QLatin1String(nombre)); };
+
+    if (orden->nombre == QLatin1String("escribir")) {
+        TablaArranque::EscribirArranque(valor("dir"), valor("servidor"), valor("usuario"),
+                                        valor("contrasena"), valor("sucursal"));
+        salida() << "Tabla de arranque escrita en " << valor("dir") << '\n';
+    } else if (orden->nombre == QLatin1String("mostrar")) {
+        mostrar(valor("dir"));
+    } else {
+        bool esNumero = false;
+        const int puerto = valor("puerto-ftp").toInt(&esNumero);
+        if (!esNumero || puerto < 1 || puerto > 65535)
+            throw ErrorUso{QStringLiteral("El puerto FTP «%1» no es un número de 1 a 65535.")
+                               .arg(valor("puerto-ftp"))};
+        iniciarDemo(valor("dir"), puerto);
+    }
+    return salidaBien;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication aplicacion(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("expedientes-arranque"));
+    int codigo = salidaFallo;
+    try {
+        codigo = ejecutar(QCoreApplication::arguments());
+    } catch (const ErrorUso& error) {
+        errores() << error.motivo << "\n\n" << textoUso;
+        codigo = salidaUso;
+    } catch (const ErrorSistema& error) {
+        errores() << "Error " << error.numero() << ": " << error.descripcion() << '\n';
+    } catch (const std::exception& error) {
+        errores() << "Error: " << QString::fromLocal8Bit(error.what()) << '\n';
+    }
+    salida().flush();
+    errores().flush();
+    return codigo;
+}
