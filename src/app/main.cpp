@@ -1,7 +1,26 @@
+#include "app/EntornoReal.h"
+#include "app/ErrorSistema.h"
+#include "app/Global.h"
+#include "app/MensajesQt.h"
+#include "app/armado/Programa.h"
+
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
     QApplication aplicacion(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("expedientes"));
+    QApplication::setOrganizationName(QStringLiteral("expedientes"));
+
+    EntornoReal real;
+    try {
+        Programa::prepararCarpetaTrabajo();
+    } catch (const ErrorSistema& error) {
+        real.mensajesQt().MensajeError(error.descripcion(),
+                                       QStringLiteral("No se pudo iniciar el programa"));
+        return 1;
+    }
+    Global global;
+    return Programa::ejecutar(global, real.entorno(),
+                              Programa::lineaComandos(QApplication::arguments()));
 }

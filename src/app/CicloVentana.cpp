@@ -1,0 +1,116 @@
+#include "app/CicloVentana.h"
+
+#include "app/CargarConfiguracion.h"
+#include "app/ConexionBaseDatos.h"
+#include "app/ContextoVentana.h"
+#include "app/Entorno.h"
+#include "app/ErrorSistema.h"
+#include "app/Global.h"
+#include "app/Mensajes.h"
+#include "app/SesionCaptura.h"
+#include "components/EscanerTwain.h"
+#include "ui_FrmEscaneo.h"
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QScreen>
+#include <cmath>
+#include <optional>
+
+namespace {
+// Keeps the hourglass up for the lifetime of a scope, whatever way it is left.
+class RelojArena
+{
+public:
+    RelojArena() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~RelojArena() { QApplication::restoreOverrideCursor(); }
+    RelojArena(const RelojArena&) = delete;
+    RelojArena& operator=(const RelojArena&) = delete;
+};
+} // namespace
+
+CicloVentana::CicloVentana(ContextoVentana& contexto, EtapasCarga& etapas, QObject* parent)
+    : QObject(parent), c_(contexto), etapas_(etapas)
+{
+}
+
+bool CicloVentana::Form_Load(const QString& lineaComandos)
+{
+    std::optional<ErrorSistema> fallo;
+    {
+        RelojArena reloj;
+        centrar();
+        c_.ui.TabScan->setEnabled(false);
+        c_.ui.TabScan->setCurrentIndex(0);
+        c_.global.CambiosPendientes = false;
+        QCoreApplication::processEvents();
+
+        // The window is not usable until this is done: a failure here ends the program.
+        try {
+            CargarConfiguracion(c_.global, *c_.entorno.ConexionBD, c_.entorno.carpetaArranque);
+            arrancarPedido(lineaComandos);
+            c_.sesion.EscanerListo = false;
+            c_.VSTwain1 = c_.entorno.crearEscaner();
+            c_.VSTwain1->FijarVentana(&c_.ventana);
+            c_.VSTwain1->FijarAjusteInicial(0);
+            if (etapas_.IniciarEscaner)
+                etapas_.IniciarEscaner();
+        } catch (const ErrorSistema& error) {
+            fallo = error;
+        }
+    }
+    if (!fallo)
+        return true;
+    c_.entorno.mensajes->MensajeError(
+        fallo->numero() != 0
+            ? QStringLiteral("Error %1: %2").arg(fallo->numero()).arg(fallo->descripcion())
+            : fallo->descripcion(),
+        QStringLiteral("No se pudo iniciar el programa"));
+    return false;
+}
+
+void CicloVentana::centrar()
+{
+    const QScreen* pantalla = c_.ventana.screen();
+    if (!pantalla)
+        return;
+    const QRect area = pantalla->availableGeometry();
+    c_.ventana.move(area.x() + (area.width() - c_.ventana.width()) / 2,
+                    area.y() + (area.height() - c_.ventana.height()) / 2);
+}
+
+void CicloVentana::arrancarPedido(const QString& lineaComandos)
+{
+    const QString texto = lineaComandos.trimmed();
+    if (texto.isEmpty())
+        return;
+    bool esNumero = false;
+    const double pedido = texto.toDouble(&esNumero);
+    // A sale number is a positive whole number; anything else starts the program plainly
+    // instead of ending it.
+    if (!esNumero || pedido <= 0 || pedido != std::floor(pedido) || pedido > 9007199254740992.0) {
+        c_.entorno.mensajes->MensajeError(
+            QStringLiteral("El número de venta indicado al iniciar no es válido: \"%1\". "
+                           "El programa inicia sin pedido por asignar.")
+                .arg(texto),
+            QStringLiteral("Pedido a Asignar"));
+        return;
+    }
+    c_.global.PedidoAAsignar = pedido;
+    if (etapas_.arranquePedido)
+        etapas_.arranquePedido(texto);
+}
+
+void CicloVentana::Form_Unload(bool& Cancel)
+{
+    if (c_.global.CambiosPendientes) {
+        if (!c_.entorno.mensajes->Pregunta(
+                QStringLiteral("Se Dispone a Salir sin Guardar los Cambios, esta seguro?"),
+                QStringLiteral("Descartar Cambios"))) {
+            Cancel = true;
+            return;
+        }
+        c_.global.CambiosPendientes = false;
+    }
+    c_.entorno.ConexionBD->cerrar();
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+class ClienteFtp;
+class ConexionBaseDatos;
+class EscanerTwain;
+class Mensajes;
+class Visor;
+
+// Everything the program talks to. main() builds the real one (EntornoReal); tests build
+// theirs with a temporary database, recorders and a local FTP server. Nothing here is owned.
+struct Entorno
+{
+    ConexionBaseDatos* ConexionBD = nullptr;
+    Mensajes* mensajes = nullptr;
+    Visor* visor = nullptr;
+    ClienteFtp* FTP = nullptr;
+    // Creates the scanning component when the window loads.
+    std::function<std::unique_ptr<EscanerTwain>()> crearEscaner;
+    // Folder of the start-up table.
+    QString carpetaArranque;
+};

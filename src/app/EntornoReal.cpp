@@ -1,0 +1,22 @@
+#include "app/EntornoReal.h"
+
+#include "app/ConexionBaseDatos.h"
+#include "app/MensajesQt.h"
+#include "app/TablaArranque.h"
+#include "app/VisorEscritorio.h"
+#include "components/ClienteFtpNoDisponible.h"
+#include "components/EscanerNoDisponible.h"
+
+EntornoReal::EntornoReal()
+    : conexion_(std::make_unique<ConexionBaseDatos>()), mensajes_(std::make_unique<MensajesQt>()),
+      visor_(std::make_unique<VisorEscritorio>()), ftp_(std::make_unique<ClienteFtpNoDisponible>())
+{
+    entorno_.ConexionBD = conexion_.get();
+    entorno_.mensajes = mensajes_.get();
+    entorno_.visor = visor_.get();
+    entorno_.FTP = ftp_.get();
+    entorno_.crearEscaner = [] { return std::make_unique<EscanerNoDisponible>(); };
+    entorno_.carpetaArranque = TablaArranque::carpetaPredeterminada();
+}
+
+EntornoReal::~EntornoReal() = default;

@@ -1,0 +1,83 @@
+#include "app/FiltroTeclas.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QWidget>
+
+namespace {
+constexpr int kEnter = 13;
+constexpr int kRetroceso = 8;
+} // namespace
+
+void TeclaMayusculas(int& KeyAscii)
+{
+    if (KeyAscii == kEnter) {
+        KeyAscii = 0;
+        return;
+    }
+    if (KeyAscii <= 0)
+        return;
+    // Locale rules: á gives Á and ñ gives Ñ. A letter whose upper case is not one character
+    // (ß) is left alone, as a single-byte code page would.
+    const QString mayuscula = QString(QChar(KeyAscii)).toUpper();
+    if (mayuscula.size() == 1)
+        KeyAscii = mayuscula.at(0).unicode();
+}
+
+void TeclaNumerica(int& KeyAscii)
+{
+    if (KeyAscii == kEnter) {
+        KeyAscii = 0;
+        return;
+    }
+    if (KeyAscii != kRetroceso && (KeyAscii < '0' || KeyAscii > '9'))
+        KeyAscii = 0;
+}
+
+FiltroTeclas::FiltroTeclas(Modo modo, QObject* parent) : QObject(parent), modo_(modo) {}
+
+FiltroTeclas* FiltroTeclas::instalar(QObject* editor, Modo modo)
+{
+    auto* filtro = new FiltroTeclas(modo, editor);
+    editor->installEventFilter(filtro);
+    return filtro;
+}
+
+bool FiltroTeclas::eventFilter(QObject* objeto, QEvent* evento)
+{
+    if (reenviando_ || evento->type() != QEvent::KeyPress)
+        return QObject::eventFilter(objeto, evento);
+    auto* tecla = static_cast<QKeyEvent*>(evento);
+    const bool enter = tecla->key() == Qt::Key_Return || tecla->key() == Qt::Key_Enter;
+    // Keys that type nothing (arrows, Tab, Delete) never reach a key-press filter.
+    if (!enter && (tecla->text().size() != 1 || tecla->key() == Qt::Key_Tab ||
+                   tecla->key() == Qt::Key_Backtab))
+        return false;
+
+    int codigo = enter ? kEnter : tecla->text().at(0).unicode();
+    const int original = codigo;
+    if (modo_ == Modo::Mayusculas)
+        TeclaMayusculas(codigo);
+    else
+        TeclaNumerica(codigo);
+
+    if (enter) {
+        if (auto* widget = qobject_cast<QWidget*>(objeto)) {
+            QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
+            reenviando_ = true;
+            QCoreApplication::sendEvent(widget, &tab);
+            reenviando_ = false;
+        }
+        return true;
+    }
+    if (codigo == 0)
+        return true;
+    if (codigo == original)
+        return false;
+    QKeyEvent cambiada(QEvent::KeyPress, tecla->key(), tecla->modifiers(), QString(QChar(codigo)),
+                       tecla->isAutoRepeat(), tecla->count());
+    reenviando_ = true;
+    QCoreApplication::sendEvent(objeto, &cambiada);
+    reenviando_ = false;
+    return true;
+}

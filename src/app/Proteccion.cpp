@@ -1,0 +1,26 @@
+#include "app/Proteccion.h"
+
+#include "app/ErrorSistema.h"
+#include "app/Mensajes.h"
+
+#include <QApplication>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcErrores, "expedientes.errores")
+
+bool EjecutarProtegido(Mensajes& mensajes, const std::function<void()>& manejador)
+{
+    try {
+        manejador();
+        return true;
+    } catch (const ErrorSistema& error) {
+        // A handler that failed half-way may have left the hourglass up.
+        while (QApplication::overrideCursor())
+            QApplication::restoreOverrideCursor();
+        qCWarning(lcErrores) << error.numero() << error.descripcion();
+        const QString titulo = error.origen().isEmpty() ? QStringLiteral("Error") : error.origen();
+        mensajes.MensajeError(
+            QStringLiteral("Error %1: %2").arg(error.numero()).arg(error.descripcion()), titulo);
+        return false;
+    }
+}
