@@ -3,6 +3,7 @@
 #include "app/Registros.h"
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QVariant>
 #include <functional>
@@ -43,6 +44,10 @@ public:
     QSqlDatabase baseDatos() const;
 
 private:
+    QSqlQuery lanzar(const QString& sentencia, const QVariantList& valores);
+    void registrarFunciones();
+    void prepararEsquema();
+
     struct Detalle;
     std::unique_ptr<Detalle> d_;
 };

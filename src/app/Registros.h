@@ -1,5 +1,8 @@
 #pragma once
 
+#include "app/ErrorSistema.h"
+
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
@@ -13,13 +16,16 @@ public:
     Registros() = default;
     explicit Registros(QSqlQuery consulta);
 
-    bool eof() const;       // no current row (true at once for an empty result)
-    bool siguiente();       // moves to the next row; false when past the last
+    bool eof() const; // no current row (true at once for an empty result)
+    bool siguiente(); // moves to the next row; false when past the last
     int columnas() const;
     QString nombreColumna(int posicion) const;
     QVariant campo(int posicion) const;          // throws ErrorSistema when out of range
     QVariant campo(const QString& nombre) const; // throws ErrorSistema when there is no such field
     void cerrar();
+
+    // The driver's native error number (a non-zero stand-in when it has none) and its text.
+    static ErrorSistema error(const QSqlError& error);
 
 private:
     QSqlQuery consulta_;

@@ -1,0 +1,282 @@
+#include "app/ConexionBaseDatos.h"
+
+#include "app/AdaptadorSQLite.h"
+#include "app/EsquemaEmbebido.h"
+#include "app/FuncionesSQLite.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QRegularExpression>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <atomic>
+#include <cmath>
+#include <sqlite3.h>
+
+Q_LOGGING_CATEGORY(registroBaseDatos, "expedientes.db")
+
+namespace {
+
+enum class Destino
+{
+    Odbc,       // SQL Server (production): the text goes to QODBC unchanged
+    Embebida,   // Server=sqlite:<path>: QSQLITE on that file
+    OdbcSQLite, // Driver={SQLite3}: QODBC over the SQLite ODBC driver, the way the tests run
+                // the ODBC plumbing for real; SQLite statements, so the adapter applies
+};
+
+QString valorServidor(const QString& cadena)
+{
+    static const QRegularExpression servidor(QStringLiteral(R"((?:^|;)\s*Server\s*=\s*([^;]*))"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch encontrado = servidor.match(cadena);
+    return encontrado.hasMatch() ? encontrado.captured(1).trimmed() : QString();
+}
+
+Destino destinoDe(const QString& cadena)
+{
+    if (valorServidor(cadena).startsWith(QLatin1String("sqlite:"), Qt::CaseInsensitive))
+        return Destino::Embebida;
+    if (cadena.contains(QLatin1String("Driver={SQLite3}"), Qt::CaseInsensitive))
+        return Destino::OdbcSQLite;
+    return Destino::Odbc;
+}
+
+// The helper functions cannot be registered through ODBC; the SQLite ODBC driver loads them
+// as an extension module when the text names it.
+QString conExtension(QString cadena)
+{
+#ifdef EXPEDIENTES_MODULO_FUNCIONES_SQLITE
+    const QString modulo = QStringLiteral(EXPEDIENTES_MODULO_FUNCIONES_SQLITE);
+    if (!cadena.contains(QLatin1String("LoadExt="), Qt::CaseInsensitive) &&
+        QFileInfo::exists(modulo)) {
+        if (!cadena.endsWith(QLatin1Char(';')))
+            cadena += QLatin1Char(';');
+        cadena += QStringLiteral("LoadExt=%1;").arg(modulo);
+    }
+#endif
+    return cadena;
+}
+
+QString nombreLibre(const QString& base)
+{
+    static std::atomic<int> siguiente{1};
+    QString nombre = base;
+    while (QSqlDatabase::contains(nombre))
+        nombre = QStringLiteral("%1#%2").arg(base).arg(siguiente++);
+    return nombre;
+}
+
+} // namespace
+
+struct ConexionBaseDatos::Detalle
+{
+    QString nombreBase;
+    QString nombre; // the QSqlDatabase connection name in use while open
+    Destino destino = Destino::Odbc;
+    Traza traza;
+    QVariant folio; // REGRESA_FOLIO on SQLite: the last case file inserted here
+
+    bool sqlite() const { return destino != Destino::Odbc; }
+};
+
+ConexionBaseDatos::ConexionBaseDatos(const QString& nombre) : d_(std::make_unique<Detalle>())
+{
+    d_->nombreBase = nombre;
+}
+
+ConexionBaseDatos::~ConexionBaseDatos()
+{
+    cerrar();
+}
+
+void ConexionBaseDatos::abrir(const QString& cadenaConexion, const QString& carpetaArranque)
+{
+    cerrar();
+    d_->destino = destinoDe(cadenaConexion);
+    d_->nombre = nombreLibre(d_->nombreBase);
+    d_->folio = QVariant();
+
+    QSqlDatabase db;
+    if (d_->destino == Destino::Embebida) {
+        QString ruta = valorServidor(cadenaConexion).mid(int(qstrlen("sqlite:")));
+        if (QFileInfo(ruta).isRelative())
+            ruta = QDir(carpetaArranque).filePath(ruta);
+        db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), d_->nombre);
+        db.setDatabaseName(ruta);
+        qCInfo(registroBaseDatos) << "Base de datos embebida:" << ruta;
+    } else {
+        db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), d_->nombre);
+        db.setDatabaseName(d_->destino == Destino::OdbcSQLite ? conExtension(cadenaConexion)
+                                                              : cadenaConexion);
+    }
+    if (!db.open()) {
+        const ErrorSistema error = Registros::error(db.lastError());
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(d_->nombre);
+        d_->nombre.clear();
+        throw error;
+    }
+    try {
+        if (d_->destino == Destino::Embebida)
+            registrarFunciones();
+        if (d_->sqlite())
+            prepararEsquema();
+    } catch (...) {
+        cerrar();
+        throw;
+    }
+}
+
+void ConexionBaseDatos::registrarFunciones()
+{
+    const QVariant manejador = baseDatos().driver()->handle();
+    sqlite3* handle = nullptr;
+    if (manejador.isValid() && qstrcmp(manejador.typeName(), "sqlite3*") == 0)
+        handle = *static_cast<sqlite3* const*>(manejador.constData());
+    if (!handle)
+        throw ErrorSistema(SQLITE_MISUSE, QStringLiteral("No se obtuvo el manejador de SQLite"),
+                           QStringLiteral("Base de datos"));
+    const int rc = FuncionesSQLite::registrar(handle);
+    if (rc != SQLITE_OK)
+        throw ErrorSistema(rc,
+                           QStringLiteral("No se registraron las funciones de la base de datos: %1")
+                               .arg(QString::fromUtf8(sqlite3_errstr(rc))),
+                           QStringLiteral("Base de datos"));
+}
+
+void ConexionBaseDatos::prepararEsquema()
+{
+    Registros version = consultar(QStringLiteral("PRAGMA user_version"));
+    const int desde = version.eof() ? 0 : version.campo(0).toInt();
+    version.cerrar();
+    const QStringList pasos = EsquemaEmbebido::pasos(desde);
+    if (pasos.isEmpty())
+        return;
+    qCInfo(registroBaseDatos) << "Esquema embebido de la versión" << desde << "a la"
+                              << EsquemaEmbebido::versionActual();
+    // One transaction: a file is left either at its old version or at the new one.
+    ejecutar(QStringLiteral("BEGIN"));
+    try {
+        for (const QString& paso : pasos)
+            ejecutar(paso);
+        ejecutar(QStringLiteral("PRAGMA user_version = %1").arg(EsquemaEmbebido::versionActual()));
+        ejecutar(QStringLiteral("COMMIT"));
+    } catch (...) {
+        QSqlQuery(baseDatos()).exec(QStringLiteral("ROLLBACK"));
+        throw;
+    }
+}
+
+void ConexionBaseDatos::cerrar()
+{
+    if (d_->nombre.isEmpty())
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(d_->nombre, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(d_->nombre);
+    d_->nombre.clear();
+    d_->folio = QVariant();
+}
+
+bool ConexionBaseDatos::abierta() const
+{
+    return !d_->nombre.isEmpty() && baseDatos().isOpen();
+}
+
+bool ConexionBaseDatos::embebida() const
+{
+    return !d_->nombre.isEmpty() && d_->destino == Destino::Embebida;
+}
+
+QSqlQuery ConexionBaseDatos::lanzar(const QString& sentencia, const QVariantList& valores)
+{
+    if (d_->traza)
+        d_->traza(sentencia, valores);
+    if (!abierta())
+        throw ErrorSistema(3704, QStringLiteral("La conexión con la base de datos está cerrada"),
+                           QStringLiteral("Base de datos"));
+    const QString texto = d_->sqlite() ? AdaptadorSQLite::adaptar(sentencia) : sentencia;
+    qCDebug(registroBaseDatos) << texto << valores;
+    QSqlQuery consulta(baseDatos());
+    consulta.setForwardOnly(true);
+    bool correcto = false;
+    if (valores.isEmpty()) {
+        correcto = consulta.exec(texto);
+    } else if (consulta.prepare(texto)) {
+        for (const QVariant& valor : valores)
+            consulta.addBindValue(valor);
+        correcto = consulta.exec();
+    }
+    if (!correcto) {
+        qCWarning(registroBaseDatos) << "Falló:" << texto << consulta.lastError().text();
+        throw Registros::error(consulta.lastError());
+    }
+    if (d_->sqlite() && AdaptadorSQLite::creaExpediente(texto)) {
+        QSqlQuery folio(baseDatos());
+        if (!folio.exec(QStringLiteral("SELECT last_insert_rowid()")) || !folio.next())
+            throw Registros::error(folio.lastError());
+        d_->folio = folio.value(0);
+    }
+    return consulta;
+}
+
+Registros ConexionBaseDatos::consultar(const QString& sentencia, const QVariantList& valores)
+{
+    return Registros(lanzar(sentencia, valores));
+}
+
+void ConexionBaseDatos::ejecutar(const QString& sentencia, const QVariantList& valores)
+{
+    lanzar(sentencia, valores).finish();
+}
+
+QVariant ConexionBaseDatos::regresaFolio()
+{
+    const QString procedimiento = QStringLiteral("REGRESA_FOLIO");
+    if (d_->traza)
+        d_->traza(procedimiento, {});
+    if (!abierta())
+        throw ErrorSistema(3704, QStringLiteral("La conexión con la base de datos está cerrada"),
+                           QStringLiteral("Base de datos"));
+    if (d_->sqlite())
+        return d_->folio;
+    // The procedure's one output parameter, @Nfolio (int).
+    QSqlQuery llamada(baseDatos());
+    if (!llamada.prepare(QStringLiteral("{call REGRESA_FOLIO(?)}")))
+        throw Registros::error(llamada.lastError());
+    llamada.bindValue(0, QVariant(QMetaType(QMetaType::Int)), QSql::Out);
+    if (!llamada.exec())
+        throw Registros::error(llamada.lastError());
+    const QVariant folio = llamada.boundValue(0);
+    return folio.isNull() ? QVariant() : folio;
+}
+
+void ConexionBaseDatos::fijarTraza(Traza traza)
+{
+    d_->traza = std::move(traza);
+}
+
+QSqlDatabase ConexionBaseDatos::baseDatos() const
+{
+    if (d_->nombre.isEmpty())
+        return {};
+    return QSqlDatabase::database(d_->nombre, false);
+}
+
+QString NumeroPlano(double numero)
+{
+    if (!std::isfinite(numero))
+        return QStringLiteral("NULL");
+    if (numero == 0)
+        return QStringLiteral("0");                      // also -0
+    constexpr double kEnteroExacto = 9007199254740992.0; // 2^53
+    if (std::trunc(numero) == numero && std::fabs(numero) <= kEnteroExacto)
+        return QString::number(static_cast<qint64>(numero));
+    // Shortest text that reads back as the same double, never in exponent form.
+    return QString::number(numero, 'f', QLocale::FloatingPointShortest);
+}
