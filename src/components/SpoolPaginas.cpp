@@ -1,0 +1,119 @@
+#include "components/SpoolPaginas.h"
+
+#include "components/LectorTiff.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QLoggingCategory>
+
+Q_DECLARE_LOGGING_CATEGORY(lcSpool)
+Q_LOGGING_CATEGORY(lcSpool, "expedientes.scan.spool")
+
+SpoolPaginas::SpoolPaginas(QString carpetaBase, int paginasEnMemoria)
+    : base_(std::move(carpetaBase)), enMemoria_(qMax(1, paginasEnMemoria))
+{
+}
+
+SpoolPaginas::~SpoolPaginas()
+{
+    if (!carpeta_.isEmpty())
+        QDir(carpeta_).removeRecursively();
+}
+
+bool SpoolPaginas::preparar(QString* error)
+{
+    if (!carpeta_.isEmpty() && QDir(carpeta_).exists())
+        return true;
+    // One folder per run, so a recovery can tell the pages of a crashed run from a live one.
+    const QString nombre =
+        QStringLiteral("sesion-%1-%2")
+            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")))
+            .arg(QCoreApplication::applicationPid());
+    const QString carpeta = QDir(base_).filePath(nombre);
+    if (!QDir().mkpath(carpeta)) {
+        if (error)
+            *error = QStringLiteral("No se pudo crear la carpeta de recuperación %1").arg(carpeta);
+        qCWarning(lcSpool) << "no se pudo crear" << carpeta;
+        return false;
+    }
+    carpeta_ = carpeta;
+    return true;
+}
+
+QString SpoolPaginas::nuevaRuta()
+{
+    const int numero = siguiente_.fetch_add(1);
+    return QDir(carpeta_).filePath(QStringLiteral("%1.tif").arg(numero, 6, 10, QLatin1Char('0')));
+}
+
+void SpoolPaginas::agregar(const PaginaEscaneada& pagina)
+{
+    PaginaEscaneada guardada = pagina;
+    guardada.imagen = QImage();
+    paginas_.append(guardada);
+    if (!pagina.imagen.isNull())
+        recordar(pagina.ruta, pagina.imagen);
+}
+
+void SpoolPaginas::recordar(const QString& ruta, const QImage& imagen)
+{
+    for (qsizetype i = 0; i < cache_.size(); ++i) {
+        if (cache_[i].first == ruta) {
+            cache_.removeAt(i);
+            break;
+        }
+    }
+    cache_.prepend({ruta, imagen});
+    while (cache_.size() > enMemoria_)
+        cache_.removeLast();
+}
+
+QImage SpoolPaginas::imagen(int posicion)
+{
+    if (!contiene(posicion))
+        return {};
+    const QString& ruta = paginas_[posicion].ruta;
+    for (const auto& [clave, imagen] : cache_) {
+        if (clave == ruta) {
+            const QImage encontrada = imagen;
+            recordar(ruta, encontrada);
+            return encontrada;
+        }
+    }
+    const QImage leida = LectorTiff::leer(ruta);
+    if (leida.isNull())
+        qCWarning(lcSpool) << "no se pudo leer la hoja" << ruta;
+    else
+        recordar(ruta, leida);
+    return leida;
+}
+
+bool SpoolPaginas::quitar(int posicion)
+{
+    if (!contiene(posicion))
+        return false;
+    const QString ruta = paginas_.takeAt(posicion).ruta;
+    cache_.removeIf([&](const auto& par) { return par.first == ruta; });
+    QFile::remove(ruta);
+    return true;
+}
+
+void SpoolPaginas::marcarGuardada(int posicion)
+{
+    if (!contiene(posicion))
+        return;
+    PaginaEscaneada& pagina = paginas_[posicion];
+    if (pagina.ruta.endsWith(QLatin1String("-guardada.tif")))
+        return;
+    QString nueva = pagina.ruta;
+    nueva.replace(nueva.size() - 4, 4, QStringLiteral("-guardada.tif"));
+    if (!QFile::rename(pagina.ruta, nueva))
+        return;
+    for (auto& par : cache_) {
+        if (par.first == pagina.ruta)
+            par.first = nueva;
+    }
+    pagina.ruta = nueva;
+}
