@@ -1,0 +1,219 @@
+#include "app/ContextoVentana.h"
+#include "app/ErrorSistema.h"
+#include "app/FrmEscaneo.h"
+#include "app/Proteccion.h"
+#include "app/TablaArranque.h"
+#include "app/armado/Programa.h"
+#include "support/RutasPrueba.h"
+#include "support/VentanaPrueba.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace {
+using Caja = MensajesGrabados::Caja;
+using Tipo = MensajesGrabados::Tipo;
+
+void sembrarSucursal(BaseDatosPrueba& bd)
+{
+    bd.sucursal(QStringLiteral("S01"), QStringLiteral("GDL"));
+    bd.servidorImagenes({});
+}
+} // namespace
+
+// The main window's load and close sequences, driven on the real window offscreen.
+class PruebaFrmEscaneo : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cargaSimple_dejaLaVentanaEsperandoCliente()
+    {
+        VentanaPrueba p;
+        sembrarSucursal(p.bd());
+        QVERIFY(p.cargar());
+
+        auto* tabs = p.control<QTabWidget>("TabScan");
+        QVERIFY(!tabs->isEnabled());
+        QCOMPARE(tabs->currentIndex(), 0);
+        QVERIFY(!p.control<QPushButton>("CmdAsignar")->isEnabled());
+        QVERIFY(p.control<QPushButton>("CmdCLientes")->isEnabled());
+        QCOMPARE(p.control<QLabel>("LblPedido")->text(), QStringLiteral("Pedido a Asignar:"));
+        QCOMPARE(p.ventana().sesion().FolioActual, 0.0);
+        QVERIFY(p.global.EstadoExpediente.isEmpty());
+        QVERIFY(!p.global.CambiosPendientes);
+        QVERIFY(p.mensajes.cajas().isEmpty());
+        QVERIFY(p.ventana().VSTwain1() != nullptr);
+        QVERIFY(p.ventana().windowTitle().contains(QStringLiteral("Expedientes")));
+        QCOMPARE(tabs->tabText(0), p.ventana().windowTitle());
+        QVERIFY(!QApplication::overrideCursor());
+        // The settings came from the branch's rows.
+        QCOMPARE(p.global.ConfigServidorImagenes.CentroDistribucion, QStringLiteral("GDL    "));
+        QCOMPARE(p.global.ConfigServidorImagenes.Ruta, QStringLiteral("/gdl"));
+        QVERIFY(p.conexion.abierta());
+    }
+
+    void arranqueRoto_terminaConCodigoYMensaje_data()
+    {
+        QTest::addColumn<QString>("problema");
+        QTest::newRow("sin carpeta") << "carpeta";
+        QTest::newRow("sin tabla") << "tabla";
+        QTest::newRow("base inalcanzable") << "base";
+    }
+
+    void arranqueRoto_terminaConCodigoYMensaje()
+    {
+        QFETCH(QString, problema);
+        VentanaPrueba p;
+        if (problema == QLatin1String("carpeta")) {
+            p.entorno.carpetaArranque = p.bd().carpeta() + QStringLiteral("/no-existe");
+        } else if (problema == QLatin1String("tabla")) {
+            QDir carpeta(p.bd().carpeta());
+            for (const QString& archivo :
+                 carpeta.entryList({QStringLiteral("*.dbf")}, QDir::Files, QDir::NoSort))
+                QVERIFY(carpeta.remove(archivo));
+        } else {
+            QTemporaryDir otra;
+            TablaArranque::EscribirArranque(
+                otra.path(), QStringLiteral("sqlite:/no/existe/base.db"), QStringLiteral("u"),
+                QStringLiteral("p"), QStringLiteral("S01"));
+            p.entorno.carpetaArranque = otra.path();
+            QCOMPARE(Programa::ejecutar(p.global, p.entorno, {}), 1);
+            QCOMPARE(p.mensajes.cajas().size(), 1);
+            QCOMPARE(p.mensajes.cajas().first().tipo, Tipo::Error);
+            return;
+        }
+        QCOMPARE(Programa::ejecutar(p.global, p.entorno, {}), 1);
+        QCOMPARE(p.mensajes.cajas().size(), 1);
+        const Caja caja = p.mensajes.cajas().first();
+        QCOMPARE(caja.tipo, Tipo::Error);
+        QVERIFY2(caja.mensaje.contains(QDir::toNativeSeparators(p.entorno.carpetaArranque)) ||
+                     caja.mensaje.contains(p.entorno.carpetaArranque),
+                 qPrintable(caja.mensaje));
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
+    void lineaComandos_numeroSeGuardaYLoDemasArrancaNormal_data()
+    {
+        QTest::addColumn<QString>("linea");
+        QTest::addColumn<double>("pedido");
+        QTest::addColumn<bool>("aviso");
+        QTest::newRow("venta") << "12345" << 12345.0 << false;
+        QTest::newRow("venta con blancos") << " 777 " << 777.0 << false;
+        QTest::newRow("letras") << "abc" << 0.0 << true;
+        QTest::newRow("dos palabras") << "12 34" << 0.0 << true;
+        QTest::newRow("negativo") << "-5" << 0.0 << true;
+        QTest::newRow("decimal") << "12.5" << 0.0 << true;
+    }
+
+    void lineaComandos_numeroSeGuardaYLoDemasArrancaNormal()
+    {
+        QFETCH(QString, linea);
+        QFETCH(double, pedido);
+        QFETCH(bool, aviso);
+        VentanaPrueba p;
+        sembrarSucursal(p.bd());
+        QString recibido;
+        p.antesDeCargar = [&](FrmEscaneo& ventana) {
+            ventana.etapasCarga().arranquePedido = [&](const QString& texto) { recibido = texto; };
+        };
+        QVERIFY(p.cargar(linea));
+        QCOMPARE(recibido.isEmpty(), aviso);
+        QCOMPARE(p.global.PedidoAAsignar, pedido);
+        QCOMPARE(p.mensajes.cajas().size(), aviso ? 1 : 0);
+        if (aviso) {
+            QCOMPARE(p.mensajes.cajas().first().tipo, Tipo::Error);
+            QVERIFY(p.mensajes.cajas().first().mensaje.contains(linea.trimmed()));
+        }
+        QVERIFY(p.ventana().isVisible());
+    }
+
+    void lineaComandos_esUnSoloTexto()
+    {
+        QCOMPARE(Programa::lineaComandos(
+                     {QStringLiteral("expedientes"), QStringLiteral("12"), QStringLiteral("34")}),
+                 QStringLiteral("12 34"));
+        QCOMPARE(Programa::lineaComandos({QStringLiteral("expedientes")}), QString());
+    }
+
+    void cierre_conCambiosPendientes_data()
+    {
+        QTest::addColumn<bool>("respuesta");
+        QTest::newRow("no") << false;
+        QTest::newRow("si") << true;
+    }
+
+    void cierre_conCambiosPendientes()
+    {
+        QFETCH(bool, respuesta);
+        VentanaPrueba p;
+        sembrarSucursal(p.bd());
+        QVERIFY(p.cargar());
+        p.global.CambiosPendientes = true;
+        p.mensajes.responder(respuesta);
+
+        QCOMPARE(p.cerrar(), respuesta);
+        QCOMPARE(p.mensajes.cajas().size(), 1);
+        const Caja caja = p.mensajes.cajas().first();
+        QCOMPARE(caja.tipo, Tipo::Pregunta);
+        QCOMPARE(caja.mensaje,
+                 QStringLiteral("Se Dispone a Salir sin Guardar los Cambios, esta seguro?"));
+        QCOMPARE(caja.titulo, QStringLiteral("Descartar Cambios"));
+        QCOMPARE(p.ventana().isVisible(), !respuesta);
+        QCOMPARE(p.conexion.abierta(), !respuesta);
+        QCOMPARE(p.global.CambiosPendientes, !respuesta);
+    }
+
+    void cierre_sinCambiosNoPregunta()
+    {
+        VentanaPrueba p;
+        sembrarSucursal(p.bd());
+        QVERIFY(p.cargar());
+        QVERIFY(p.cerrar());
+        QVERIFY(p.mensajes.cajas().isEmpty());
+        QVERIFY(!p.conexion.abierta());
+    }
+
+    void fallaDespuesDeArrancar_seMuestraYLaVentanaSigue()
+    {
+        VentanaPrueba p;
+        sembrarSucursal(p.bd());
+        QVERIFY(p.cargar());
+        const bool bien = EjecutarProtegido(p.mensajes, [&] {
+            p.conexion.consultar(QStringLiteral("SELECT * FROM tabla_que_no_existe"));
+        });
+        QVERIFY(!bien);
+        QCOMPARE(p.mensajes.cajas().size(), 1);
+        const Caja caja = p.mensajes.cajas().first();
+        QCOMPARE(caja.tipo, Tipo::Error);
+        QVERIFY2(caja.mensaje.startsWith(QStringLiteral("Error ")), qPrintable(caja.mensaje));
+        QVERIFY2(caja.mensaje.contains(QStringLiteral("tabla_que_no_existe")),
+                 qPrintable(caja.mensaje));
+        QVERIFY(p.ventana().isVisible());
+        QVERIFY(p.conexion.abierta());
+        QVERIFY(EjecutarProtegido(p.mensajes, [] {}));
+    }
+
+    void capturaDeLaVentana()
+    {
+        // A picture of the window for people to look at: build/capturas/FrmEscaneo.png.
+        VentanaPrueba p;
+        sembrarSucursal(p.bd());
+        QVERIFY(p.cargar());
+        p.ventana().resize(1366, 768);
+        p.control<QTabWidget>("TabScan")->setEnabled(true);
+        for (int pestana : {0, 1}) {
+            p.control<QTabWidget>("TabScan")->setCurrentIndex(pestana);
+            QCoreApplication::processEvents();
+            const QString carpeta = RutasPrueba::binarios() + QStringLiteral("/capturas");
+            QDir().mkpath(carpeta);
+            QVERIFY(p.ventana().grab().save(carpeta +
+                                            QStringLiteral("/FrmEscaneo-%1.png").arg(pestana)));
+        }
+    }
+};
+
+QTEST_MAIN(PruebaFrmEscaneo)
+#include "tst_FrmEscaneo.moc"
