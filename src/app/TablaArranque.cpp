@@ -192,9 +192,9 @@ Fila leerPrimeraFila(const QString& ruta, const QString& carpeta)
         for (std::size_t i = 0; i < columnas.size(); ++i) {
             const char* valor = DBFReadStringAttribute(tabla.get(), registro, indices[i]);
             if (!valor)
-                ilegible(ultimoErrorShapelib.isEmpty()
-                             ? QStringLiteral("el registro está incompleto")
-                             : ultimoErrorShapelib);
+                ilegible(QStringLiteral("el registro %1 está incompleto o dañado (%2)")
+                             .arg(registro + 1)
+                             .arg(ultimoErrorShapelib));
             fila[i] = Windows1252::decodificar(recortarBlancos(QByteArray(valor)));
         }
         return fila;
@@ -301,7 +301,7 @@ void EscribirArranque(const QString& carpeta, const QString& servidor, const QSt
     std::array<QByteArray, 4> valores;
     for (std::size_t i = 0; i < valores.size(); ++i) {
         if (deseado[i].isEmpty() && i != 2)
-            noValido(i, QStringLiteral("está vacío"));
+            noValido(i, QStringLiteral("no tiene valor"));
         if (!Windows1252::representable(deseado[i]))
             noValido(i, QStringLiteral("tiene caracteres fuera de Windows-1252"));
         valores[i] = Windows1252::codificar(deseado[i]);

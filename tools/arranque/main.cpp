@@ -133,7 +133,8 @@ int ejecutar(const QStringList& argumentos)
                                  QStringLiteral("sucursal"), QStringLiteral("puerto-ftp")};
     for (const QString& nombre : nombres)
         analizador.addOption(QCommandLineOption(nombre, QString(), QStringLiteral("valor")));
-    analizador.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")}));
+    analizador.addOption(
+        QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}));
 
     if (!analizador.parse(argumentos))
         throw ErrorUso{analizador.errorText()};
