@@ -2,9 +2,19 @@
 
 #include "app/FrmEscaneo.h"
 
+// Folder libraries depend one way: app <- search <- casefiles <- capture <- transfer, and
+// scannerinfo on app. Where a feature of a lower folder calls one of a higher folder, it
+// exposes a std::function that is filled in here.
 void Armado::armar(FrmEscaneo& ventana)
 {
-    // The features of the case files, capture, transfer, search and scanner report folders are
-    // attached here as they are built.
-    Q_UNUSED(ventana);
+    ContextoVentana& c = ventana.contexto();
+    Q_UNUSED(c);
+
+    // casefiles
+
+    // capture
+
+    // transfer
+
+    // scannerinfo
 }
