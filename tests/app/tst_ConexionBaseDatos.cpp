@@ -1,0 +1,204 @@
+#include "app/ConexionBaseDatos.h"
+#include "app/ErrorSistema.h"
+#include "support/BaseDatosPrueba.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cmath>
+
+class PruebaConexionBaseDatos : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void numeroPlano_data()
+    {
+        QTest::addColumn<double>("numero");
+        QTest::addColumn<QString>("texto");
+        QTest::newRow("entero") << 10234.0 << "10234";
+        QTest::newRow("fraccion") << 1.5 << "1.5";
+        QTest::newRow("negativo") << -3.0 << "-3";
+        QTest::newRow("cero") << 0.0 << "0";
+        QTest::newRow("cero negativo") << -0.0 << "0";
+        QTest::newRow("decimal") << 0.1 << "0.1";
+        QTest::newRow("negativo fraccion") << -10234.25 << "-10234.25";
+        QTest::newRow("folio grande") << 123456789012.0 << "123456789012";
+        QTest::newRow("2^53") << 9007199254740992.0 << "9007199254740992";
+        QTest::newRow("mas alla de 2^53") << 1e20 << "100000000000000000000";
+        QTest::newRow("pequeno") << 0.00001 << "0.00001";
+    }
+    void numeroPlano()
+    {
+        QFETCH(double, numero);
+        QFETCH(QString, texto);
+        QCOMPARE(NumeroPlano(numero), texto);
+    }
+
+    void nuloDistintoDeCeroYVacio()
+    {
+        BaseDatosPrueba bd;
+        QVERIFY(bd.valida());
+        Registros r = bd.conexion().consultar(QStringLiteral("SELECT NULL, 0, '', ?, ?"),
+                                              {QVariant(), QString()});
+        QVERIFY(!r.eof());
+        QVERIFY(r.campo(0).isNull());
+        QVERIFY(!r.campo(1).isNull());
+        QCOMPARE(r.campo(1).toInt(), 0);
+        QVERIFY(!r.campo(2).isNull());
+        QCOMPARE(r.campo(2).toString(), QString());
+        QVERIFY(r.campo(3).isNull());
+    }
+
+    void camposPorNombrePosicionYFilas()
+    {
+        BaseDatosPrueba bd;
+        bd.sucursal(QStringLiteral("S01"), QStringLiteral("GDL"));
+        bd.sucursal(QStringLiteral("S02"), QStringLiteral("GDL"), QStringLiteral("Zapopan"));
+        Registros r = bd.conexion().consultar(
+            QStringLiteral("SELECT sucursal 'Sucursal', nombre_sucursal FROM sucursales"
+                           " ORDER BY sucursal"));
+        QCOMPARE(r.columnas(), 2);
+        QCOMPARE(r.nombreColumna(0), QStringLiteral("Sucursal"));
+        QCOMPARE(r.campo(QStringLiteral("SUCURSAL")).toString(), QStringLiteral("S01"));
+        QCOMPARE(r.campo(QStringLiteral("Nombre_Sucursal")).toString(),
+                 QStringLiteral("Guadalajara Centro"));
+        QCOMPARE(r.campo(0).toString(), QStringLiteral("S01"));
+        QVERIFY_THROWS_EXCEPTION(ErrorSistema, r.campo(QStringLiteral("centro_distribucion")));
+        QVERIFY_THROWS_EXCEPTION(ErrorSistema, r.campo(2));
+        QVERIFY(r.siguiente());
+        QCOMPARE(r.campo(1).toString(), QStringLiteral("Zapopan"));
+        QVERIFY(!r.siguiente());
+        QVERIFY(r.eof());
+        QVERIFY_THROWS_EXCEPTION(ErrorSistema, r.campo(0));
+
+        Registros vacio =
+            bd.conexion().consultar(QStringLiteral("SELECT * FROM sucursales WHERE 1=0"));
+        QVERIFY(vacio.eof());
+    }
+
+    void sentenciaFallidaDaNumeroYDescripcion()
+    {
+        BaseDatosPrueba bd;
+        try {
+            bd.conexion().ejecutar(QStringLiteral("UPDATE BRAX.dbo.no_existe SET x = 1"));
+            QFAIL("sin error");
+        } catch (const ErrorSistema& e) {
+            QVERIFY(e.numero() != 0);
+            QVERIFY2(e.descripcion().contains(QStringLiteral("no_existe")),
+                     qPrintable(e.descripcion()));
+        }
+        bd.conexion().cerrar();
+        QVERIFY_THROWS_EXCEPTION(ErrorSistema, bd.conexion().consultar(QStringLiteral("SELECT 1")));
+    }
+
+    void trazaRecibeElTextoOriginalYSusValores()
+    {
+        BaseDatosPrueba bd;
+        bd.limpiarSentencias();
+        const QString texto = QStringLiteral(
+            "SELECT centro_distribucion,tasa_iva,nombre_sucursal FROM ERP_QOR.dbo.sucursales "
+            "where sucursal=?");
+        bd.conexion().consultar(texto, {QStringLiteral("O'HARA")});
+        bd.conexion().regresaFolio();
+        QCOMPARE(bd.sentencias().size(), 2);
+        QCOMPARE(bd.sentencias().at(0).texto, texto);
+        QCOMPARE(bd.sentencias().at(0).valores, QVariantList{QStringLiteral("O'HARA")});
+        QCOMPARE(bd.sentencias().at(1).texto, QStringLiteral("REGRESA_FOLIO"));
+    }
+
+    void regresaFolioDelUltimoAltaDeEstaConexion()
+    {
+        BaseDatosPrueba bd;
+        auto& c = bd.conexion();
+        QVERIFY(c.regresaFolio().isNull());
+        const QString alta = QStringLiteral("INSERT INTO  BRAX.dbo.Expedientes_ZR( "
+                                            "Cliente,sucursal, fecha,es_prestamo) VALUES (") +
+                             NumeroPlano(100001) + QStringLiteral(",?,GETDATE(),?)");
+        c.ejecutar(alta, {QStringLiteral("S01"), QStringLiteral("1")});
+        const QVariant primero = c.regresaFolio();
+        QCOMPARE(primero.toDouble(),
+                 bd.valor(QStringLiteral("SELECT max(expediente) FROM Expedientes_ZR")).toDouble());
+        c.ejecutar(alta, {QStringLiteral("S01"), QStringLiteral("0")});
+        QCOMPARE(c.regresaFolio().toDouble(), primero.toDouble() + 1);
+        bd.sucursal(QStringLiteral("S09"), QStringLiteral("GDL")); // another table's insert
+        QCOMPARE(c.regresaFolio().toDouble(), primero.toDouble() + 1);
+
+        // A new row gets the state and flags the program relies on.
+        Registros r = c.consultar(
+            QStringLiteral("SELECT * FROM BRAX.dbo.Expedientes_ZR WHERE expediente = ") +
+            NumeroPlano(primero.toDouble()) + QStringLiteral(" "));
+        QCOMPARE(r.campo(QStringLiteral("estado_actual")).toString(), QStringLiteral("Capturado"));
+        QVERIFY(r.campo(QStringLiteral("Pedido")).isNull());
+        QCOMPARE(r.campo(QStringLiteral("es_prestamo")).toInt(), 1);
+        for (const char* bandera :
+             {"imagen_solicitud", "Imagen_IFE", "imagen_TALON", "imagen_CARTA", "imagen_NOTA",
+              "imagen_ENTREGA", "imagen_EXTRA"}) {
+            QVERIFY(!r.campo(QString::fromLatin1(bandera)).isNull());
+            QCOMPARE(r.campo(QString::fromLatin1(bandera)).toInt(), 0);
+        }
+        QVERIFY(r.campo(QStringLiteral("fecha"))
+                    .toString()
+                    .startsWith(QDate::currentDate().toString(Qt::ISODate)));
+    }
+
+    void textosSinDistinguirMayusculas_data()
+    {
+        QTest::addColumn<QString>("consulta");
+        QTest::addColumn<QString>("valor");
+        QTest::newRow("igual") << "SELECT sucursal FROM sucursales WHERE nombre_sucursal = ?"
+                               << "guadalajara CENTRO";
+        QTest::newRow("like") << "SELECT sucursal FROM sucursales WHERE nombre_sucursal like ?"
+                              << "%JARA cen%";
+        QTest::newRow("centro con blancos") << "SELECT sucursal FROM sucursales s WHERE "
+                                               "s.centro_distribucion=?order by sucursal"
+                                            << "gdl    ";
+        QTest::newRow("codigo") << "SELECT sucursal FROM sucursales WHERE sucursal=?"
+                                << "s01";
+    }
+    void textosSinDistinguirMayusculas()
+    {
+        QFETCH(QString, consulta);
+        QFETCH(QString, valor);
+        BaseDatosPrueba bd;
+        bd.sucursal(QStringLiteral("S01"), QStringLiteral("GDL"));
+        bd.sucursal(QStringLiteral("S03"), QStringLiteral("MTY"), QStringLiteral("Monterrey"));
+        Registros r = bd.conexion().consultar(consulta, {valor});
+        QVERIFY(!r.eof());
+        QCOMPARE(r.campo(0).toString(), QStringLiteral("S01"));
+        QVERIFY(!r.siguiente());
+    }
+
+    void archivoExistenteConservaSusDatos()
+    {
+        BaseDatosPrueba bd;
+        bd.sucursal(QStringLiteral("S01"), QStringLiteral("GDL"));
+        bd.conexion().cerrar();
+        ConexionBaseDatos otra;
+        otra.abrir(QStringLiteral("Driver={SQL Server};Server=sqlite:") + bd.rutaBase() +
+                       QStringLiteral(";Database=erp_qor;Uid=sa;Pwd=x;"),
+                   QStringLiteral("/no/importa"));
+        QVERIFY(otra.embebida());
+        QCOMPARE(otra.consultar(QStringLiteral("SELECT count(*) FROM sucursales")).campo(0).toInt(),
+                 1);
+        QCOMPARE(otra.consultar(QStringLiteral("PRAGMA user_version")).campo(0).toInt(), 1);
+    }
+
+    void archivoQueNoEsBaseDeDatos()
+    {
+        QTemporaryDir carpeta;
+        QFile basura(carpeta.filePath(QStringLiteral("expedientes.db")));
+        QVERIFY(basura.open(QIODevice::WriteOnly));
+        basura.write(QByteArray(4096, 'x'));
+        basura.close();
+        ConexionBaseDatos c;
+        QVERIFY_THROWS_EXCEPTION(
+            ErrorSistema, c.abrir(QStringLiteral("Driver={SQL Server};Server=sqlite:expedientes.db;"
+                                                 "Database=erp_qor;Uid=sa;Pwd=x;"),
+                                  carpeta.path()));
+        QVERIFY(!c.abierta());
+    }
+};
+
+QTEST_GUILESS_MAIN(PruebaConexionBaseDatos)
+#include "tst_ConexionBaseDatos.moc"
