@@ -1,0 +1,162 @@
+#include "support/EscanerGuionado.h"
+
+#include "components/EscritorTiff.h"
+
+EscanerGuionado::EscanerGuionado(QObject* parent) : EscanerTwain(parent) {}
+
+void EscanerGuionado::FijarError(int codigo, const QString& texto)
+{
+    codigo_ = codigo;
+    texto_ = texto;
+}
+
+int EscanerGuionado::AbrirSesionTwain()
+{
+    anotar(QStringLiteral("AbrirSesionTwain"));
+    return sesion;
+}
+
+void EscanerGuionado::FijarFuenteActual(int posicion)
+{
+    anotar(QStringLiteral("FuenteActual=%1").arg(posicion));
+    actual_ = posicion;
+}
+
+int EscanerGuionado::ElegirFuente()
+{
+    anotar(QStringLiteral("ElegirFuente"));
+    return fuentes.isEmpty() ? 0 : 1;
+}
+
+void EscanerGuionado::FijarMostrarDialogo(bool mostrar)
+{
+    anotar(QStringLiteral("MostrarDialogo=%1").arg(mostrar));
+    mostrar_ = mostrar;
+}
+
+int EscanerGuionado::AbrirFuente()
+{
+    anotar(QStringLiteral("AbrirFuente"));
+    return abrir;
+}
+
+int EscanerGuionado::CerrarFuente()
+{
+    anotar(QStringLiteral("CerrarFuente"));
+    return 1;
+}
+
+void EscanerGuionado::FijarResolucion(int ppp)
+{
+    anotar(QStringLiteral("Resolucion=%1").arg(ppp));
+    resolucion_ = ppp;
+}
+
+void EscanerGuionado::FijarUnidad(int unidad)
+{
+    anotar(QStringLiteral("Unidad=%1").arg(unidad));
+    unidad_ = unidad;
+}
+
+void EscanerGuionado::FijarTipoPixel(int tipo)
+{
+    anotar(QStringLiteral("TipoPixel=%1").arg(tipo));
+    tipo_ = tipo;
+}
+
+int EscanerGuionado::FijarArea(float izquierda, float arriba, float derecha, float abajo)
+{
+    anotar(QStringLiteral("FijarArea(%1,%2,%3,%4)")
+               .arg(izquierda)
+               .arg(arriba)
+               .arg(derecha)
+               .arg(abajo));
+    return 1;
+}
+
+void EscanerGuionado::FijarTamanoPapel(int tamano)
+{
+    anotar(QStringLiteral("TamanoPapel=%1").arg(tamano));
+    tamano_ = tamano;
+}
+
+void EscanerGuionado::FijarAjusteInicial(int v)
+{
+    anotar(QStringLiteral("AjusteInicial=%1").arg(v));
+}
+void EscanerGuionado::FijarAjusteSesion(int v)
+{
+    anotar(QStringLiteral("AjusteSesion=%1").arg(v));
+}
+void EscanerGuionado::FijarIndicadorAutomatico(bool v)
+{
+    anotar(QStringLiteral("IndicadorAutomatico=%1").arg(v));
+}
+void EscanerGuionado::FijarLimiteAutomatico(int v)
+{
+    anotar(QStringLiteral("LimiteAutomatico=%1").arg(v));
+}
+void EscanerGuionado::FijarAjusteCopiado(int v)
+{
+    anotar(QStringLiteral("AjusteCopiado=%1").arg(v));
+}
+void EscanerGuionado::FijarAjusteCero(int v)
+{
+    anotar(QStringLiteral("AjusteCero=%1").arg(v));
+}
+
+int EscanerGuionado::Escanear()
+{
+    anotar(QStringLiteral("Escanear"));
+    if (tandas.isEmpty())
+        return 1;
+    const Tanda tanda = tandas.dequeue();
+    escaneando_ = true;
+    for (const QImage& pagina : tanda.paginas) {
+        paginas << pagina;
+        codigo_ = 0;
+        texto_.clear();
+        emit PostScan(0);
+    }
+    escaneando_ = false;
+    if (tanda.falla) {
+        codigo_ = tanda.falla->codigo;
+        texto_ = tanda.falla->texto;
+        emit PostScan(tanda.falla->flag);
+    }
+    return 1;
+}
+
+int EscanerGuionado::GuardarPagina(int posicion, const QString& archivo)
+{
+    anotar(QStringLiteral("GuardarPagina(%1,%2)").arg(posicion).arg(archivo));
+    if (!resultadosGuardar.isEmpty())
+        return resultadosGuardar.dequeue();
+    if (posicion < 0 || posicion >= paginas.size()) {
+        FijarError(101, QStringLiteral("No existe la hoja %1.").arg(posicion));
+        return 0;
+    }
+    QString error;
+    if (!EscritorTiff::agregarImagen(archivo, paginas[posicion], 200, &error)) {
+        FijarError(102, error);
+        return 0;
+    }
+    return 1;
+}
+
+int EscanerGuionado::QuitarPagina(int posicion)
+{
+    anotar(QStringLiteral("QuitarPagina(%1)").arg(posicion));
+    if (!resultadosQuitar.isEmpty()) {
+        const int resultado = resultadosQuitar.dequeue();
+        if (resultado != 1)
+            FijarError(101, QStringLiteral("No se pudo quitar la hoja %1.").arg(posicion));
+        return resultado;
+    }
+    if (posicion < 0 || posicion >= paginas.size()) {
+        FijarError(101, QStringLiteral("No existe la hoja %1.").arg(posicion));
+        return 0;
+    }
+    paginas.removeAt(posicion);
+    return 1;
+}
