@@ -1,0 +1,175 @@
+#include "support/ServidorFtpPrueba.h"
+
+#include "components/ClienteFtp.h"
+#include "support/RutasPrueba.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QRandomGenerator>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+
+#include <signal.h>
+
+namespace {
+
+// pyftpdlib's own command line has no way to refuse renames; this is that same server with a
+// handler that answers RNTO onto an existing file with 550.
+const char* const kSinReemplazo = R"(
+import argparse, os
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.servers import FTPServer
+p = argparse.ArgumentParser()
+for o in ('-i', '-p', '-d', '-u', '-P'):
+    p.add_argument(o)
+p.add_argument('-w', action='store_true')
+a = p.parse_args()
+class Manejador(FTPHandler):
+    def ftp_RNTO(self, path):
+        if os.path.exists(path):
+            self.respond('550 Target exists.')
+            return
+        return FTPHandler.ftp_RNTO(self, path)
+autorizador = DummyAuthorizer()
+autorizador.add_user(a.u, a.P, a.d, perm='elradfmwMT')
+Manejador.authorizer = autorizador
+FTPServer((a.i, int(a.p)), Manejador).serve_forever()
+)";
+
+// Ephemeral ports start at 32768 on Linux, out of a qint16's reach: pick one below instead.
+qint16 puertoLibre()
+{
+    for (int intento = 0; intento < 200; ++intento) {
+        const auto candidato =
+            static_cast<quint16>(QRandomGenerator::global()->bounded(20000, 32700));
+        QTcpServer prueba;
+        if (prueba.listen(QHostAddress::LocalHost, candidato))
+            return static_cast<qint16>(candidato);
+    }
+    return 0;
+}
+
+} // namespace
+
+ServidorFtpPrueba::ServidorFtpPrueba(Tipo tipo) : m_tipo(tipo)
+{
+    QDir(m_carpeta.path()).mkpath(QStringLiteral("raiz"));
+    m_proceso.setStandardOutputFile(m_carpeta.filePath(QStringLiteral("servidor.log")),
+                                    QIODevice::Append);
+    m_proceso.setStandardErrorFile(m_carpeta.filePath(QStringLiteral("servidor.log")),
+                                   QIODevice::Append);
+}
+
+ServidorFtpPrueba::~ServidorFtpPrueba()
+{
+    matar();
+}
+
+QString ServidorFtpPrueba::raiz() const
+{
+    return m_carpeta.filePath(QStringLiteral("raiz"));
+}
+
+bool ServidorFtpPrueba::activo() const
+{
+    return m_proceso.state() == QProcess::Running;
+}
+
+bool ServidorFtpPrueba::iniciar()
+{
+    matar();
+    // Another process may take the port between the probe and the server's bind: try again.
+    for (int intento = 0; intento < 5; ++intento) {
+        m_puerto = puertoLibre();
+        if (m_puerto != 0 && arrancar())
+            return true;
+    }
+    return false;
+}
+
+bool ServidorFtpPrueba::reiniciar()
+{
+    matar();
+    // The killed server's socket may take a moment to be released.
+    for (int intento = 0; intento < 20; ++intento) {
+        if (arrancar())
+            return true;
+        QThread::msleep(100);
+    }
+    return false;
+}
+
+bool ServidorFtpPrueba::arrancar()
+{
+    QStringList argumentos;
+    if (m_tipo == Tipo::SinReemplazoAlRenombrar)
+        argumentos << QStringLiteral("-c") << QString::fromUtf8(kSinReemplazo);
+    else
+        argumentos << QStringLiteral("-m") << QStringLiteral("pyftpdlib");
+    argumentos << QStringLiteral("-i") << QStringLiteral("127.0.0.1") << QStringLiteral("-p")
+               << QString::number(m_puerto) << QStringLiteral("-w") << QStringLiteral("-d")
+               << raiz() << QStringLiteral("-u") << usuario() << QStringLiteral("-P")
+               << contrasena();
+    m_proceso.start(RutasPrueba::python(), argumentos);
+    if (!m_proceso.waitForStarted(5000)) {
+        m_error =
+            QStringLiteral("No arrancó %1: %2").arg(RutasPrueba::python(), m_proceso.errorString());
+        return false;
+    }
+    if (esperarSaludo())
+        return true;
+    matar();
+    return false;
+}
+
+bool ServidorFtpPrueba::esperarSaludo()
+{
+    // Reading the "220" greeting proves it is our server listening, not whoever holds the port.
+    const QDeadlineTimer plazo(10000);
+    while (!plazo.hasExpired() && activo()) {
+        QTcpSocket sonda;
+        sonda.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(m_puerto));
+        if (sonda.waitForConnected(500) && sonda.waitForReadyRead(2000) &&
+            sonda.readLine().startsWith("220")) {
+            sonda.write("QUIT\r\n");
+            sonda.waitForBytesWritten(500);
+            return true;
+        }
+        m_proceso.waitForFinished(100);
+    }
+    m_error = QStringLiteral("El servidor FTP no respondió en el puerto %1; ver %2")
+                  .arg(m_puerto)
+                  .arg(m_carpeta.filePath(QStringLiteral("servidor.log")));
+    return false;
+}
+
+void ServidorFtpPrueba::matar()
+{
+    if (m_proceso.state() == QProcess::NotRunning)
+        return;
+    reanudar(); // a stopped process cannot be reaped until it runs again
+    m_proceso.kill();
+    m_proceso.waitForFinished(5000);
+}
+
+void ServidorFtpPrueba::pausar()
+{
+    if (activo())
+        ::kill(static_cast<pid_t>(m_proceso.processId()), SIGSTOP);
+}
+
+void ServidorFtpPrueba::reanudar()
+{
+    if (activo())
+        ::kill(static_cast<pid_t>(m_proceso.processId()), SIGCONT);
+}
+
+void ServidorFtpPrueba::configurar(ClienteFtp& cliente) const
+{
+    cliente.FijarServidor(QStringLiteral("127.0.0.1"));
+    cliente.FijarUsuario(usuario());
+    cliente.FijarContrasena(contrasena());
+    cliente.FijarPuerto(m_puerto);
+}
