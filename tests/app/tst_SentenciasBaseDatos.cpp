@@ -295,7 +295,7 @@ QList<Caso> casos()
          {kVenta},
          {},
          {"Cliente"},
-         QStringLiteral("100003\n100001")},
+         QStringLiteral("100001\n100003")},
         // Ordering compares bytes: an accented capital sorts after Z (the server's Spanish
         // collation puts Á with A).
         // Wildcards stay wildcards (as on the server); a statement in the text stays a text.
