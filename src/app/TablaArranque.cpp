@@ -9,9 +9,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QTemporaryFile>
+#include <QRandomGenerator>
 #include <array>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <shapefil.h>
 #include <system_error>
@@ -213,6 +215,27 @@ QString tablaEn(const QString& carpeta)
     return buscarArchivo(dir, nombreTabla);
 }
 
+QString nombreTemporal(const QDir& dir)
+{
+    QString ruta;
+    do {
+        ruta = dir.filePath(QStringLiteral("ARRANQUE-%1.dbf")
+                                .arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0')));
+    } while (QFileInfo::exists(ruta));
+    return ruta;
+}
+
+// Removes the temporary table on every way out; after the rename there is nothing to remove.
+struct BorrarAlSalir
+{
+    QString ruta;
+    ~BorrarAlSalir()
+    {
+        if (QFileInfo::exists(ruta))
+            QFile::remove(ruta);
+    }
+};
+
 void sincronizar(const QString& ruta)
 {
 #ifdef Q_OS_UNIX
@@ -224,13 +247,16 @@ void sincronizar(const QString& ruta)
 #endif
 }
 
-// Writes the one row into a new table at ruta; false when shapelib refuses.
-bool escribirTabla(const QString& ruta, const std::array<QByteArray, 4>& valores)
+// Writes the one row into a new table at ruta; false when shapelib refuses (motivo says why
+// when the system told).
+bool escribirTabla(const QString& ruta, const std::array<QByteArray, 4>& valores, QString& motivo)
 {
     // LDID 3 marks the table as Windows-1252 for the FoxPro driver.
     DBFHandle tabla = DBFCreateEx(QFile::encodeName(ruta).constData(), "LDID/3");
-    if (!tabla)
+    if (!tabla) {
+        motivo = QString::fromLocal8Bit(std::strerror(errno));
         return false;
+    }
     bool bien = true;
     for (const Columna& columna : columnas)
         bien = bien && DBFAddField(tabla, columna.nombre, FTString, columna.ancho, 0) >= 0;
@@ -314,17 +340,15 @@ void EscribirArranque(const QString& carpeta, const QString& servidor, const QSt
                             .arg(columnas[i].ancho));
     }
 
-    QTemporaryFile temporal(QDir(carpeta).filePath(QStringLiteral("ARRANQUE-XXXXXX.dbf")));
-    if (!temporal.open())
+    // The new table is written beside the old one and renamed over it only once it reads back
+    // right, so a failure never leaves a half-written table. Created by shapelib's own fopen, it
+    // gets the usual permissions: the program reads it under another account than the admin's.
+    const QString rutaTemporal = nombreTemporal(QDir(carpeta));
+    const BorrarAlSalir borrar{rutaTemporal};
+    if (QString motivo; !escribirTabla(rutaTemporal, valores, motivo))
         fallar(errAccesoArchivo,
                QStringLiteral("No se pudo escribir la tabla de arranque en la carpeta %1: %2")
-                   .arg(carpeta, temporal.errorString()));
-    const QString rutaTemporal = temporal.fileName();
-    temporal.close();
-    if (!escribirTabla(rutaTemporal, valores))
-        fallar(errAccesoArchivo,
-               QStringLiteral("No se pudo escribir la tabla de arranque en la carpeta %1")
-                   .arg(carpeta));
+                   .arg(carpeta, motivo.isEmpty() ? QStringLiteral("error de escritura") : motivo));
 
     // Read the new table back as the program will: a value whose enciphered form begins or ends
     // with a blank, or that holds a code the cipher cannot bring back, would not survive.
@@ -339,6 +363,8 @@ void EscribirArranque(const QString& carpeta, const QString& servidor, const QSt
                                                 "de control)"));
     }
 
+    if (QFileInfo::exists(destino))
+        QFile::setPermissions(rutaTemporal, QFile::permissions(destino));
     sincronizar(rutaTemporal);
     std::error_code error;
     std::filesystem::rename(std::filesystem::path(rutaTemporal.toStdU16String()),
@@ -346,7 +372,6 @@ void EscribirArranque(const QString& carpeta, const QString& servidor, const QSt
     if (error)
         fallar(errAccesoArchivo, QStringLiteral("No se pudo reemplazar la tabla de arranque %1: %2")
                                      .arg(destino, QString::fromLocal8Bit(error.message())));
-    temporal.setAutoRemove(false);
     qCInfo(lcArranque).noquote() << "Tabla de arranque escrita:" << destino;
 }
 

@@ -15,28 +15,25 @@
 
 namespace {
 
+const QString camposArranque = "server_SQL C(254); usuario C(60); contrasena C(60); token C(60)";
+
 // Writes a table with python3-dbf, another tool than the one the program reads with. Texts
-// travel as hex of their Windows-1252 codes so enciphered values arrive byte for byte.
-const char* escritorPython = R"(
+// travel as hex of their Windows-1252 codes so enciphered values arrive byte for byte; the
+// rows listed in 'borradas' are marked deleted.
+bool escribirConPython(const QString& ruta, const QString& tipo, const QString& campos,
+                       const QList<QJsonArray>& filas, const QJsonArray& borradas = {})
+{
+    const char* programa = R"(
 import dbf, json, sys
 d = json.loads(sys.argv[1])
 t = dbf.Table(d['ruta'], d['campos'], dbf_type=d['tipo'], codepage='cp1252')
 t.open(dbf.READ_WRITE)
 for fila in d['filas']:
     t.append(tuple(v if isinstance(v, int) else bytes.fromhex(v).decode('cp1252') for v in fila))
-for i in d.get('borradas', []):
+for i in d['borradas']:
     dbf.delete(t[i])
 t.close()
 )";
-
-QString hex(const QString& texto)
-{
-    return QString::fromLatin1(Windows1252::codificar(texto).toHex());
-}
-
-void escribirConPython(const QString& ruta, const QString& tipo, const QString& campos,
-                       const QList<QJsonArray>& filas, const QJsonArray& borradas = {})
-{
     QJsonArray todas;
     for (const QJsonArray& fila : filas)
         todas.append(fila);
@@ -46,13 +43,19 @@ void escribirConPython(const QString& ruta, const QString& tipo, const QString& 
                             {"filas", todas},
                             {"borradas", borradas}};
     QProcess python;
-    python.start(RutasPrueba::python(),
-                 {"-c", escritorPython, QString::fromUtf8(QJsonDocument(datos).toJson())});
-    QVERIFY(python.waitForFinished(30000));
-    QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
+    python.start(RutasPrueba::python(), {"-c", programa, QJsonDocument(datos).toJson()});
+    python.waitForFinished(30000);
+    if (python.exitCode() != 0)
+        qWarning() << python.readAllStandardError();
+    return python.exitStatus() == QProcess::NormalExit && python.exitCode() == 0;
 }
 
-// Runs f and returns the ErrorSistema it throws (an empty description when it throws none).
+QString hex(const QString& texto)
+{
+    return QString::fromLatin1(Windows1252::codificar(texto).toHex());
+}
+
+// The description of the ErrorSistema that f throws; empty when it throws none.
 template <typename F> QString errorDe(F f)
 {
     try {
@@ -65,7 +68,7 @@ template <typename F> QString errorDe(F f)
 
 QStringList archivos(const QString& carpeta)
 {
-    return QDir(carpeta).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    return QDir(carpeta).entryList(QDir::Files);
 }
 
 } // namespace
@@ -75,45 +78,43 @@ class tst_TablaArranque : public QObject
     Q_OBJECT
 
 private slots:
-    // Tables as other tools leave them: dBASE III and Visual FoxPro, column names in capitals
-    // and in another order, extra columns, blanks around the values, a second row.
+    // Tables as other tools leave them: dBASE III and Visual FoxPro, columns in capitals and
+    // in another order, extra columns, blanks around the values, more rows than one.
     void leeTablasAjenas_data()
     {
         QTest::addColumn<QString>("tipo");
         QTest::addColumn<QString>("archivo");
         QTest::addColumn<bool>("primeraBorrada");
-        QTest::newRow("dBASE III") << "db3"
-                                   << "ARRANQUE.DBF" << false;
-        QTest::newRow("Visual FoxPro") << "vfp"
-                                       << "arranque.dbf" << false;
-        QTest::newRow("Visual FoxPro, extension mezclada") << "vfp"
-                                                           << "Arranque.Dbf" << false;
-        QTest::newRow("primera fila borrada") << "vfp"
-                                              << "ARRANQUE.dbf" << true;
+        const auto caso = [](const char* nombre, const QString& tipo, const QString& archivo,
+                             bool primeraBorrada) {
+            QTest::newRow(nombre) << tipo << archivo << primeraBorrada;
+        };
+        caso("dBASE III", "db3", "ARRANQUE.DBF", false);
+        caso("Visual FoxPro", "vfp", "arranque.dbf", false);
+        caso("extension mezclada", "vfp", "Arranque.Dbf", false);
+        caso("primera fila borrada", "vfp", "ARRANQUE.dbf", true);
     }
     void leeTablasAjenas()
     {
         QFETCH(QString, tipo);
         QFETCH(QString, archivo);
         QFETCH(bool, primeraBorrada);
-        QTemporaryDir carpeta;
         const QString contrasena = QString::fromUtf8("Año 2024 €");
-        const auto fila = [&](const QString& servidor, const QString& clave, const QString& token) {
-            return QJsonArray{hex(QString::fromUtf8("Ñ")), 7,         hex(token), hex(servidor),
-                              hex(QStringLiteral(" sa ")), hex(clave)};
+        const auto fila = [](const QString& servidor, const QString& clave, const QString& token) {
+            return QJsonArray{hex("Ñ"),      7,           hex(CifrarTexto(token, true)),
+                              hex(servidor), hex(" sa "), hex(clave)};
         };
         QList<QJsonArray> filas;
         if (primeraBorrada)
-            filas.append(fila("borrado", CifrarTexto("x", true), CifrarTexto("S99", true)));
+            filas.append(fila("borrado", CifrarTexto("x", true), "S99"));
         filas.append(
-            fila(QStringLiteral("  srv-01\\SQLEXPRESS "),
-                 QStringLiteral(" ") + CifrarTexto(contrasena, true) + QStringLiteral("  "),
-                 CifrarTexto(QStringLiteral("S04"), true)));
-        filas.append(fila("otro", CifrarTexto("otra", true), CifrarTexto("S05", true)));
-        escribirConPython(carpeta.filePath(archivo), tipo,
-                          "EXTRA C(5); NUMERO N(4,0); TOKEN C(60); SERVER_SQL C(254); "
-                          "USUARIO C(60); CONTRASENA C(60)",
-                          filas, primeraBorrada ? QJsonArray{0} : QJsonArray{});
+            fila("  srv-01\\SQLEXPRESS ", " " + CifrarTexto(contrasena, true) + "  ", "S04"));
+        filas.append(fila("otro", CifrarTexto("otra", true), "S05"));
+        QTemporaryDir carpeta;
+        QVERIFY(escribirConPython(carpeta.filePath(archivo), tipo,
+                                  "EXTRA C(5); NUMERO N(4,0); TOKEN C(60); SERVER_SQL C(254); "
+                                  "USUARIO C(60); CONTRASENA C(60)",
+                                  filas, primeraBorrada ? QJsonArray{0} : QJsonArray{}));
 
         const DatosArranque datos = TablaArranque::LeerArranque(carpeta.path());
         QCOMPARE(datos.server_SQL, QStringLiteral("srv-01\\SQLEXPRESS"));
@@ -127,178 +128,110 @@ private slots:
 
     void errores_data()
     {
-        QTest::addColumn<QString>("caso");
+        QTest::addColumn<QString>("campos");   // python3-dbf fields; "" for a raw file
+        QTest::addColumn<QByteArray>("bytes"); // the raw file, or "-N" to cut N bytes off
         QTest::addColumn<QString>("texto");
-        QTest::newRow("sin carpeta") << "sin carpeta"
-                                     << "No se encontró la carpeta de arranque";
-        QTest::newRow("sin tabla") << "sin tabla"
-                                   << "No se encontró la tabla de arranque ARRANQUE";
-        QTest::newRow("tabla vacia") << "vacia"
-                                     << "no tiene registros";
-        QTest::newRow("sin columna token") << "sin columna"
-                                           << "no tiene la columna token";
-        QTest::newRow("columna numerica") << "numerica"
-                                          << "no es de caracteres";
-        QTest::newRow("basura") << "basura"
-                                << "No se pudo leer la tabla de arranque";
-        QTest::newRow("cabecera corta") << "corta"
-                                        << "No se pudo leer la tabla de arranque";
-        QTest::newRow("registro cortado") << "cortada"
-                                          << "No se pudo leer la tabla de arranque";
+        const auto caso = [](const char* nombre, const QString& campos, const QByteArray& bytes,
+                             const QString& texto) {
+            QTest::newRow(nombre) << campos << bytes << texto;
+        };
+        const QString sinToken = "server_SQL C(9); usuario C(9); contrasena C(9)";
+        caso("sin carpeta", "", "", "No se encontró la carpeta de arranque");
+        caso("sin tabla", "", "x", "No se encontró la tabla de arranque ARRANQUE en la carpeta");
+        caso("tabla vacia", camposArranque, "vacia", "no tiene registros");
+        caso("sin columna token", sinToken, "", "no tiene la columna token");
+        caso("columna numerica", sinToken + "; token N(5,0)", "", "no es de caracteres");
+        caso("basura", "", QByteArray(600, '\xff'), "No se pudo leer");
+        caso("cabecera corta", "", "\x03\x7c", "No se pudo leer");
+        caso("registro cortado", camposArranque, "-100", "No se pudo leer");
     }
     void errores()
     {
-        QFETCH(QString, caso);
+        QFETCH(QString, campos);
+        QFETCH(QByteArray, bytes);
         QFETCH(QString, texto);
         QTemporaryDir raiz;
-        QString carpeta = raiz.filePath("qor");
+        const QString carpeta = raiz.filePath("qor");
         QDir().mkpath(carpeta);
-        const QString tabla = carpeta + "/ARRANQUE.dbf";
-        const QString campos = "server_SQL C(254); usuario C(60); contrasena C(60); token C(60)";
-        const QJsonArray fila{hex("srv"), hex("sa"), hex(CifrarTexto("x", true)),
-                              hex(CifrarTexto("S01", true))};
-        if (caso == "sin carpeta") {
-            carpeta = raiz.filePath("no-existe");
-        } else if (caso == "sin tabla") {
-            QFile otra(carpeta + "/OTRA.dbf");
-            QVERIFY(otra.open(QIODevice::WriteOnly));
-        } else if (caso == "vacia") {
-            escribirConPython(tabla, "vfp", campos, {});
-        } else if (caso == "sin columna") {
-            escribirConPython(tabla, "db3", "server_SQL C(254); usuario C(60); contrasena C(60)",
-                              {QJsonArray{hex("srv"), hex("sa"), hex("x")}});
-        } else if (caso == "numerica") {
-            escribirConPython(tabla, "db3",
-                              "server_SQL C(254); usuario C(60); contrasena C(60); token N(5,0)",
-                              {QJsonArray{hex("srv"), hex("sa"), hex("x"), 1}});
-        } else if (caso == "basura" || caso == "corta") {
-            QFile archivo(tabla);
-            QVERIFY(archivo.open(QIODevice::WriteOnly));
-            archivo.write(caso == "basura" ? QByteArray(600, '\xff') : QByteArray("\x03\x7c"));
-        } else {
-            escribirConPython(tabla, "db3", campos, {fila});
-            QFile archivo(tabla);
-            QVERIFY(archivo.resize(archivo.size() - 100));
+        QFile tabla(carpeta + (bytes == "x" ? "/OTRA.dbf" : "/ARRANQUE.dbf"));
+        if (!campos.isEmpty()) {
+            QJsonArray fila;
+            for (const QString& campo : campos.split(';'))
+                fila.append(campo.contains("N(") ? QJsonValue(1) : QJsonValue(hex("s")));
+            QVERIFY(escribirConPython(tabla.fileName(), "db3", campos,
+                                      bytes == "vacia" ? QList<QJsonArray>{} : QList{fila}));
+            if (bytes.startsWith('-'))
+                QVERIFY(tabla.resize(tabla.size() + bytes.toInt()));
+        } else if (!bytes.isEmpty()) {
+            QVERIFY(tabla.open(QIODevice::WriteOnly) && tabla.write(bytes) == bytes.size());
+            tabla.close();
         }
-        const QString error = errorDe([&] { TablaArranque::LeerArranque(carpeta); });
-        QVERIFY2(error.contains(texto), qPrintable(error));
-        QVERIFY2(error.contains(carpeta), qPrintable(error));
+        const QString leida = bytes.isEmpty() && campos.isEmpty() ? raiz.filePath("no") : carpeta;
+        const QString error = errorDe([&] { TablaArranque::LeerArranque(leida); });
+        QVERIFY2(error.contains(texto) && error.contains(leida), qPrintable(error));
     }
 
-    void escribirYLeer_data()
-    {
-        QTest::addColumn<QString>("servidor");
-        QTest::addColumn<QString>("contrasena");
-        QTest::addColumn<QString>("sucursal");
-        QTest::newRow("sencillo") << "10.0.0.5"
-                                  << "Secreto 2024"
-                                  << "S01";
-        QTest::newRow("acentos, comillas, blancos dentro")
-            << "sql.qor.mx,1433" << QString::fromUtf8("Ñu ' \" € ü") << "Centro 7";
-        QTest::newRow("contrasena vacia") << "srv"
-                                          << ""
-                                          << "S02";
-        QTest::newRow("60 caracteres") << QString(254, u's') << QString(60, u'k') << "S03";
-    }
-    void escribirYLeer()
-    {
-        QFETCH(QString, servidor);
-        QFETCH(QString, contrasena);
-        QFETCH(QString, sucursal);
-        QTemporaryDir carpeta;
-        TablaArranque::EscribirArranque(carpeta.path(), servidor, "  sa ", contrasena, sucursal);
-        const DatosArranque datos = TablaArranque::LeerArranque(carpeta.path());
-        QCOMPARE(datos.server_SQL, servidor);
-        QCOMPARE(datos.usuario, QStringLiteral("sa"));
-        QCOMPARE(datos.contrasena, contrasena);
-        QCOMPARE(datos.sucursal, sucursal);
-        QCOMPARE(archivos(carpeta.path()), QStringList{"ARRANQUE.dbf"});
-    }
-
-    // A table found under another letter case is replaced in place, not left beside a new one.
-    void reemplazaTablaExistente()
-    {
-        QTemporaryDir carpeta;
-        escribirConPython(carpeta.filePath("arranque.DBF"), "vfp",
-                          "server_SQL C(254); usuario C(60); contrasena C(60); token C(60)",
-                          {QJsonArray{hex("viejo"), hex("u"), hex("x"), hex("y")}});
-        TablaArranque::EscribirArranque(carpeta.path(), "nuevo", "sa", "clave", "S06");
-        QCOMPARE(archivos(carpeta.path()), QStringList{"arranque.DBF"});
-        QCOMPARE(TablaArranque::LeerArranque(carpeta.path()).server_SQL, QStringLiteral("nuevo"));
-    }
-
-    // Values the table cannot give back as written are refused, and the table already there
-    // stays as it was, with no temporary file left behind.
-    void escribirRechaza_data()
+    // Each write replaces a table already there under another letter case, in place and with
+    // its permissions. Values the table could not give back as written are refused, leaving the
+    // old table as it was and no temporary file behind.
+    void escribir_data()
     {
         QTest::addColumn<QString>("usuario");
         QTest::addColumn<QString>("contrasena");
         QTest::addColumn<QString>("sucursal");
-        QTest::addColumn<QString>("texto");
-        QTest::newRow("cifrado termina en blanco") << "sa"
-                                                   << "ab "
-                                                   << "S01"
-                                                   << "la contraseña";
-        QTest::newRow("cifrado empieza en blanco") << "sa" << QString::fromUtf8("†abc") << "S01"
-                                                   << "la contraseña";
-        QTest::newRow("sucursal con blanco final") << "sa"
-                                                   << "x"
-                                                   << "S0 "
-                                                   << "la sucursal";
-        QTest::newRow("caracter 255") << "sa" << QString::fromUtf8("ÿes") << "S01"
-                                      << "la contraseña";
-        QTest::newRow("contrasena larga") << "sa" << QString(61, u'k') << "S01"
-                                          << "admite 60";
-        QTest::newRow("fuera de Windows-1252") << QString::fromUtf8("用户") << "x"
-                                               << "S01"
-                                               << "fuera de Windows-1252";
-        QTest::newRow("caracter nulo") << QString("s") + QChar(0) + "a"
-                                       << "x"
-                                       << "S01"
-                                       << "el usuario";
-        QTest::newRow("sin sucursal") << "sa"
-                                      << "x"
-                                      << ""
-                                      << "la sucursal";
+        QTest::addColumn<QString>("texto"); // part of the error; empty when the write must succeed
+        const auto caso = [](const char* nombre, const QString& usuario, const QString& contrasena,
+                             const QString& sucursal, const QString& texto = {}) {
+            QTest::newRow(nombre) << usuario << contrasena << sucursal << texto;
+        };
+        caso("sencillo", "sa", "Secreto 2024", "S01");
+        caso("acentos, comillas, blancos", "  sa ", "Ñu ' \" € ü", "Centro 7");
+        caso("contrasena vacia", "sa", "", "S02");
+        caso("60 caracteres", "sa", QString(60, u'k'), "S03");
+        caso("cifrado acaba en blanco", "sa", "ab ", "S01", "la contraseña");
+        caso("cifrado empieza en blanco", "sa", "†abc", "S01", "la contraseña");
+        caso("sucursal cifrada con blanco", "sa", "x", "S0 ", "la sucursal");
+        caso("caracter 255", "sa", "ÿes", "S01", "la contraseña");
+        caso("demasiado larga", "sa", QString(61, u'k'), "S01", "admite 60");
+        caso("fuera de Windows-1252", "用户", "x", "S01", "fuera de Windows-1252");
+        caso("caracter nulo", QString("s") + QChar(0) + "a", "x", "S01", "el usuario");
+        caso("sin sucursal", "sa", "x", "", "la sucursal");
     }
-    void escribirRechaza()
+    void escribir()
     {
         QFETCH(QString, usuario);
         QFETCH(QString, contrasena);
         QFETCH(QString, sucursal);
         QFETCH(QString, texto);
         QTemporaryDir carpeta;
-        TablaArranque::EscribirArranque(carpeta.path(), "anterior", "sa", "clave", "S01");
-        QFile tabla(carpeta.filePath("ARRANQUE.dbf"));
-        QVERIFY(tabla.open(QIODevice::ReadOnly));
-        const QByteArray antes = tabla.readAll();
-        tabla.close();
+        QFile existente(carpeta.filePath("arranque.DBF"));
+        const auto permisos = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+        QVERIFY(escribirConPython(existente.fileName(), "vfp", camposArranque,
+                                  {QJsonArray{hex("viejo"), hex("u"), hex("x"), hex("y")}}));
+        QVERIFY(existente.setPermissions(permisos) && existente.open(QIODevice::ReadOnly));
+        const QByteArray antes = existente.readAll();
+        existente.close();
 
+        const QString servidor(254, u's');
         const QString error = errorDe([&] {
-            TablaArranque::EscribirArranque(carpeta.path(), "srv", usuario, contrasena, sucursal);
+            TablaArranque::EscribirArranque(carpeta.path(), servidor, usuario, contrasena,
+                                            sucursal);
         });
-        QVERIFY2(error.contains(texto), qPrintable(error));
-        QVERIFY(tabla.open(QIODevice::ReadOnly));
-        QCOMPARE(tabla.readAll(), antes);
-        QCOMPARE(archivos(carpeta.path()), QStringList{"ARRANQUE.dbf"});
-    }
-
-    void escribirSinCarpeta()
-    {
-        QTemporaryDir raiz;
-        const QString carpeta = raiz.filePath("falta");
-        const QString error =
-            errorDe([&] { TablaArranque::EscribirArranque(carpeta, "s", "u", "c", "S01"); });
-        QVERIFY2(error.contains(carpeta), qPrintable(error));
-        QVERIFY(!QDir(carpeta).exists());
-    }
-
-    void carpetaPredeterminada()
-    {
-        qputenv("QOR_DIR", "/srv/qor/");
-        QCOMPARE(TablaArranque::carpetaPredeterminada(), QStringLiteral("/srv/qor/"));
-        qunsetenv("QOR_DIR");
-        QCOMPARE(TablaArranque::carpetaPredeterminada(), QStringLiteral("/etc/qor/"));
+        QCOMPARE(archivos(carpeta.path()), QStringList{"arranque.DBF"});
+        QCOMPARE(existente.permissions() & (permisos | QFile::ReadOther | QFile::WriteGroup),
+                 permisos);
+        if (!texto.isEmpty()) {
+            QVERIFY2(error.contains(texto), qPrintable(error));
+            QVERIFY(existente.open(QIODevice::ReadOnly));
+            QCOMPARE(existente.readAll(), antes);
+            return;
+        }
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        const DatosArranque datos = TablaArranque::LeerArranque(carpeta.path());
+        QCOMPARE(datos.server_SQL, servidor);
+        QCOMPARE(datos.usuario, usuario.trimmed());
+        QCOMPARE(datos.contrasena, contrasena);
+        QCOMPARE(datos.sucursal, sucursal);
     }
 };
 

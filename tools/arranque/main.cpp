@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QTextStream>
 #include <exception>
 #include <optional>
@@ -136,8 +137,13 @@ int ejecutar(const QStringList& argumentos)
     analizador.addOption(
         QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}));
 
-    if (!analizador.parse(argumentos))
-        throw ErrorUso{analizador.errorText()};
+    // The parser's own texts are English; the people who run this read Spanish.
+    if (!analizador.parse(argumentos)) {
+        const QStringList desconocidas = analizador.unknownOptionNames();
+        throw ErrorUso{desconocidas.isEmpty()
+                           ? QStringLiteral("Falta el valor de una opción.")
+                           : QStringLiteral("Opción desconocida «%1».").arg(desconocidas.first())};
+    }
     if (analizador.isSet(QStringLiteral("help"))) {
         salida() << textoUso;
         return salidaBien;
@@ -190,6 +196,11 @@ int main(int argc, char* argv[])
 {
     QCoreApplication aplicacion(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("expedientes-arranque"));
+    // The tool reports what it did and why it failed itself; the program's progress notes and
+    // statement traces are only wanted on request (QT_LOGGING_RULES still turns them on).
+    QLoggingCategory::setFilterRules(QStringLiteral("expedientes.*.debug=false\n"
+                                                    "expedientes.*.info=false\n"
+                                                    "expedientes.arranque.warning=false"));
     int codigo = salidaFallo;
     try {
         codigo = ejecutar(QCoreApplication::arguments());
