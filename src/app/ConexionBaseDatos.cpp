@@ -15,7 +15,8 @@
 #include <cmath>
 #include <sqlite3.h>
 
-Q_LOGGING_CATEGORY(registroBaseDatos, "expedientes.db")
+// Quiet unless asked for (QT_LOGGING_RULES="expedientes.db.debug=true" shows every statement).
+Q_LOGGING_CATEGORY(registroBaseDatos, "expedientes.db", QtWarningMsg)
 
 namespace {
 
