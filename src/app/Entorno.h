@@ -22,4 +22,6 @@ struct Entorno
     std::function<std::unique_ptr<EscanerTwain>()> crearEscaner;
     // Folder of the start-up table.
     QString carpetaArranque;
+    // History of the customer search texts; empty for the platform's usual place.
+    QString archivoHistorial;
 };

@@ -1,8 +1,308 @@
 #include "search/FrmBusqueda_Cliente.h"
 
-FrmBusqueda_Cliente::FrmBusqueda_Cliente(Global& global, Entorno& entorno, QWidget* parent)
-    : QDialog(parent), global_(global), entorno_(entorno)
+#include "app/ConexionBaseDatos.h"
+#include "app/Entorno.h"
+#include "app/FiltroTeclas.h"
+#include "app/Global.h"
+#include "app/Mensajes.h"
+#include "app/Proteccion.h"
+#include "search/Autocompletar.h"
+#include "ui_FrmBusqueda_Cliente.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFocusEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QScopeGuard>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTimer>
+
+namespace {
+
+constexpr int kPeriodoInicio = 2; // ms
+const QColor kAmarilloClaro(255, 255, 200);
+
+QString textoCelda(const QVariant& valor)
 {
+    if (valor.isNull())
+        return {};
+    if (valor.typeId() == QMetaType::Double)
+        return NumeroPlano(valor.toDouble());
+    return valor.toString();
+}
+
+} // namespace
+
+FrmBusqueda_Cliente::FrmBusqueda_Cliente(Global& global, Entorno& entorno, QWidget* parent)
+    : QDialog(parent), global_(global), entorno_(entorno),
+      ui_(std::make_unique<Ui::FrmBusqueda_Cliente>()), TmrInicio(new QTimer(this))
+{
+    ui_->setupUi(this);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    QPalette colores = ui_->Grid1->palette();
+    colores.setColor(QPalette::Base, kAmarilloClaro);
+    colores.setColor(QPalette::AlternateBase, Qt::white);
+    ui_->Grid1->setPalette(colores);
+    ui_->Grid1->verticalHeader()->setVisible(false);
+    ui_->Grid1->installEventFilter(this);
+    connect(ui_->Grid1, &QTableWidget::cellDoubleClicked, this,
+            [this](int fila, int columna) { Grid1_DblClick(fila + 1, columna + 1); });
+
+    filtro_ = FiltroTeclas::instalar(ui_->TxtNombre, FiltroTeclas::Modo::Mayusculas);
+    // Installed after the key filter, so it sees each key before the filter and the box do.
+    ui_->TxtNombre->installEventFilter(this);
+    connect(ui_->TxtNombre, &QLineEdit::textChanged, this, [this] { TxtNombre_Change(); });
+    const auto cambiarFiltro = [this] {
+        const bool numerico = ui_->Option3->isChecked() || ui_->Option4->isChecked();
+        filtro_->fijarModo(numerico ? FiltroTeclas::Modo::Numerica
+                                    : FiltroTeclas::Modo::Mayusculas);
+    };
+    for (QRadioButton* opcion : {ui_->Option1, ui_->Option2, ui_->Option3, ui_->Option4})
+        connect(opcion, &QRadioButton::toggled, this, cambiarFiltro);
+
+    connect(ui_->cmdBuscar, &QPushButton::clicked, this, [this] { cmdBuscar_Click(); });
+
+    TmrInicio->setObjectName(QStringLiteral("TmrInicio"));
+    TmrInicio->setSingleShot(true);
+    TmrInicio->setInterval(kPeriodoInicio);
+    connect(TmrInicio, &QTimer::timeout, this, [this] { TmrInicio_Timer(); });
+    TmrInicio->start();
+
+    ArchivoHistorial_ = entorno_.archivoHistorial.isEmpty() ? archivoHistorialPredeterminado()
+                                                            : entorno_.archivoHistorial;
+    MSFlexGrid1.reiniciar();
+    MSFlexGrid1.cargar(ArchivoHistorial_);
 }
 
 FrmBusqueda_Cliente::~FrmBusqueda_Cliente() = default;
+
+QString FrmBusqueda_Cliente::archivoHistorialPredeterminado()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("c:\\DirLogFact.ini");
+#else
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation))
+        .filePath(QStringLiteral("DirLogFact.ini"));
+#endif
+}
+
+void FrmBusqueda_Cliente::showEvent(QShowEvent* evento)
+{
+    QDialog::showEvent(evento);
+    if (colocado_)
+        return;
+    colocado_ = true;
+    if (const QScreen* pantalla = screen()) {
+        const QRect area = pantalla->geometry();
+        move(area.left() + (area.width() - width()) / 2,
+             area.top() + (area.height() - height()) / 4);
+    }
+}
+
+void FrmBusqueda_Cliente::TmrInicio_Timer()
+{
+    TmrInicio->stop();
+    ui_->TxtNombre->setFocus(Qt::OtherFocusReason);
+}
+
+bool FrmBusqueda_Cliente::eventFilter(QObject* objeto, QEvent* evento)
+{
+    if (objeto == ui_->TxtNombre) {
+        if (evento->type() == QEvent::KeyPress) {
+            const int tecla = static_cast<QKeyEvent*>(evento)->key();
+            if ((tecla == Qt::Key_Backspace || tecla == Qt::Key_Delete) &&
+                !ui_->TxtNombre->text().isEmpty())
+                global_.Borrando = true;
+        } else if (evento->type() == QEvent::FocusOut) {
+            // A context menu or another window taking the focus is not leaving the box.
+            const Qt::FocusReason razon = static_cast<QFocusEvent*>(evento)->reason();
+            if (razon != Qt::PopupFocusReason && razon != Qt::ActiveWindowFocusReason)
+                TxtNombre_LostFocus();
+        }
+    } else if (objeto == ui_->Grid1 && evento->type() == QEvent::KeyPress) {
+        const int tecla = static_cast<QKeyEvent*>(evento)->key();
+        if (tecla == Qt::Key_Return || tecla == Qt::Key_Enter) {
+            const QModelIndex actual = ui_->Grid1->currentIndex();
+            if (actual.isValid())
+                Grid1_DblClick(actual.row() + 1, actual.column() + 1);
+            return true; // never the dialog's default button
+        }
+    }
+    return QDialog::eventFilter(objeto, evento);
+}
+
+void FrmBusqueda_Cliente::TxtNombre_Change()
+{
+    if (cambiandoTexto_)
+        return;
+    cambiandoTexto_ = true;
+    const auto fin = qScopeGuard([this] { cambiandoTexto_ = false; });
+    AutocompletarTexto(MSFlexGrid1, *ui_->TxtNombre, 0, global_.Borrando);
+}
+
+void FrmBusqueda_Cliente::TxtNombre_LostFocus()
+{
+    const QString texto = ComposicionBusqueda::recortarBlancos(ui_->TxtNombre->text());
+    if (texto != ui_->TxtNombre->text()) {
+        // Trimming is not typing: completing here would put back a remainder the user had
+        // just erased and search for it.
+        cambiandoTexto_ = true;
+        ui_->TxtNombre->setText(texto);
+        cambiandoTexto_ = false;
+        global_.Borrando = false;
+    }
+    if (texto.isEmpty() || MSFlexGrid1.contiene(texto))
+        return;
+    ListaHistorial::anexar(ArchivoHistorial_, texto);
+    MSFlexGrid1.agregar(texto);
+}
+
+ModoBusqueda FrmBusqueda_Cliente::modo() const
+{
+    if (ui_->Option2->isChecked())
+        return ModoBusqueda::Direccion;
+    if (ui_->Option3->isChecked())
+        return ModoBusqueda::NumeroCliente;
+    if (ui_->Option4->isChecked())
+        return ModoBusqueda::NumeroVenta;
+    return ModoBusqueda::Nombre;
+}
+
+AlcanceCentros FrmBusqueda_Cliente::alcance() const
+{
+    return ui_->OpcCentros->isChecked() ? AlcanceCentros::TodosLosCentros
+                                        : AlcanceCentros::CentroPropio;
+}
+
+void FrmBusqueda_Cliente::cmdBuscar_Click()
+{
+    ui_->cmdBuscar->setText(QStringLiteral("Espere..."));
+    ui_->cmdBuscar->repaint();
+    const auto restaurar =
+        qScopeGuard([this] { ui_->cmdBuscar->setText(QStringLiteral("&Buscar")); });
+
+    const QString texto = ui_->TxtNombre->text();
+    if (!ComposicionBusqueda::textoAceptable(texto, modo())) {
+        entorno_.mensajes->MensajeError(
+            QStringLiteral("Verifique los datos Capturados,si busca por nombre se requiere "
+                           "especificar los 2 apellidos del cliente para la busqueda!!"),
+            QStringLiteral("Error de Captura"));
+        return;
+    }
+    ConsultaClientes_ = ComposicionBusqueda::componer(
+        modo(), alcance(), texto, global_.ConfigServidorImagenes.CentroDistribucion);
+    EjecutarProtegido(*entorno_.mensajes, [this] { LlenarResultados(); });
+}
+
+void FrmBusqueda_Cliente::LlenarResultados()
+{
+    QStringList columnas;
+    QList<QVariantList> filas;
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto cursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+        // Every row is read before the grid changes: a failure half-way leaves the grid as it
+        // was.
+        Registros rs =
+            entorno_.ConexionBD->consultar(ConsultaClientes_.texto, ConsultaClientes_.valores);
+        for (int i = 0; i < rs.columnas(); ++i)
+            columnas << rs.nombreColumna(i);
+        for (; !rs.eof(); rs.siguiente()) {
+            QVariantList fila;
+            fila.reserve(columnas.size());
+            for (int i = 0; i < columnas.size(); ++i)
+                fila << rs.campo(i);
+            filas << fila;
+        }
+        rs.cerrar();
+    }
+    if (filas.isEmpty()) {
+        entorno_.mensajes->MensajeError(
+            QStringLiteral("No existen Clientes que coincidan con el criterio de busqueda..."),
+            QStringLiteral("No Existe Cliente"));
+        return;
+    }
+    llenarGrid(columnas, filas);
+}
+
+void FrmBusqueda_Cliente::llenarGrid(const QStringList& columnas, const QList<QVariantList>& filas)
+{
+    QTableWidget* grid = ui_->Grid1;
+    grid->setUpdatesEnabled(false);
+    const auto repintar = qScopeGuard([grid] { grid->setUpdatesEnabled(true); });
+    grid->clear();
+    grid->setRowCount(0);
+    grid->setColumnCount(int(columnas.size()));
+    for (int c = 0; c < columnas.size(); ++c) {
+        auto* cabecera = new QTableWidgetItem(columnas.at(c));
+        cabecera->setData(Qt::UserRole, columnas.at(c)); // the column's key
+        grid->setHorizontalHeaderItem(c, cabecera);
+    }
+    grid->setRowCount(int(filas.size()));
+    for (int r = 0; r < filas.size(); ++r) {
+        const QVariantList& fila = filas.at(r);
+        for (int c = 0; c < fila.size(); ++c) {
+            auto* item = new QTableWidgetItem(textoCelda(fila.at(c)));
+            item->setData(Qt::UserRole, fila.at(c));
+            grid->setItem(r, c, item);
+        }
+    }
+    ajustarColumnas();
+}
+
+void FrmBusqueda_Cliente::ajustarColumnas()
+{
+    QTableWidget* grid = ui_->Grid1;
+    QHeaderView* cabecera = grid->horizontalHeader();
+    int nombre = -1;
+    int ocupado = 0;
+    for (int c = 0; c < grid->columnCount(); ++c) {
+        const QString clave = grid->horizontalHeaderItem(c)->data(Qt::UserRole).toString();
+        // The credit classification keeps the default width.
+        if (clave == QStringLiteral("Clasificación"))
+            cabecera->resizeSection(c, cabecera->defaultSectionSize());
+        else
+            grid->resizeColumnToContents(c);
+        if (clave == QStringLiteral("Nombre"))
+            nombre = c;
+        else
+            ocupado += cabecera->sectionSize(c);
+    }
+    // The name takes whatever width the other columns leave, never less than it needs.
+    if (nombre >= 0) {
+        const int resto = grid->viewport()->width() - ocupado;
+        cabecera->resizeSection(nombre, std::max(cabecera->sectionSize(nombre), resto));
+    }
+}
+
+QVariant FrmBusqueda_Cliente::celda(int fila, const QString& clave) const
+{
+    const QTableWidget* grid = ui_->Grid1;
+    for (int c = 0; c < grid->columnCount(); ++c) {
+        const QTableWidgetItem* cabecera = grid->horizontalHeaderItem(c);
+        if (cabecera && cabecera->data(Qt::UserRole).toString() == clave) {
+            const QTableWidgetItem* item = grid->item(fila, c);
+            return item ? item->data(Qt::UserRole) : QVariant();
+        }
+    }
+    return {};
+}
+
+void FrmBusqueda_Cliente::Grid1_DblClick(int Row, int /*Col*/)
+{
+    if (Row < 1 || Row > ui_->Grid1->rowCount())
+        return;
+    const int fila = Row - 1;
+    DatosCliente& cliente = global_.ClienteSeleccionado;
+    bool numero = false;
+    const double valor = celda(fila, QStringLiteral("Cliente")).toDouble(&numero);
+    cliente.NumeroCliente = numero ? valor : 0;
+    cliente.NombreCliente = textoCelda(celda(fila, QStringLiteral("Nombre"))).trimmed();
+    cliente.RfcCliente = textoCelda(celda(fila, QStringLiteral("RFC")));
+    cliente.DomicilioCliente = textoCelda(celda(fila, QStringLiteral("Direccion")));
+    cliente.TelefonoCliente = textoCelda(celda(fila, QStringLiteral("Telefono")));
+    accept();
+}

@@ -22,6 +22,8 @@ VentanaPrueba::VentanaPrueba(const QString& sucursal)
     entorno.FTP = ftp_.get();
     entorno.crearEscaner = [] { return std::make_unique<EscanerNoDisponible>(); };
     entorno.carpetaArranque = bd_.carpeta();
+    // Never the user's own search history.
+    entorno.archivoHistorial = QDir(bd_.carpeta()).filePath(QStringLiteral("DirLogFact.ini"));
 }
 
 VentanaPrueba::~VentanaPrueba()

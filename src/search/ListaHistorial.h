@@ -1,0 +1,35 @@
+#pragma once
+
+#include "search/ListaTextos.h"
+
+#include <QStringList>
+
+// The earlier search texts (MSFlexGrid1): row 0 is empty, then the lines of the history file
+// in file order, then what was recorded during this opening of the dialog. Never shown.
+class ListaHistorial : public ListaTextos
+{
+public:
+    ListaHistorial();
+
+    int filas() const override { return int(entradas_.size()); }
+    QString texto(int fila, int columna) const override;
+    void fijarPrimeraFilaVisible(int fila) override { primeraVisible_ = fila; }
+    int primeraFilaVisible() const { return primeraVisible_; }
+
+    // Back to the single empty row 0.
+    void reiniciar();
+    void agregar(const QString& entrada) { entradas_.append(entrada); }
+    // Exact comparison: an entry that differs only in letter case is another entry.
+    bool contiene(const QString& entrada) const { return entradas_.contains(entrada); }
+
+    // Loads the file after row 0. A missing file is created empty (with its folder); a file
+    // that cannot be read leaves the list as it is. False when the file could not be read or
+    // created.
+    bool cargar(const QString& archivo);
+    // Appends one line ended by CR LF. Best effort: false when it failed, nothing else.
+    static bool anexar(const QString& archivo, const QString& entrada);
+
+private:
+    QStringList entradas_;
+    int primeraVisible_ = 0;
+};
