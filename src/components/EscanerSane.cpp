@@ -239,12 +239,15 @@ void EscanerSane::aplicarArea(const QRectF& mm)
         const double valor = d->unit == SANE_UNIT_PIXEL ? valorMm / 25.4 * ppp : valorMm;
         opciones_.fijarNumero(nombre, opciones_.ajustar(nombre, valor));
     };
+    // SANE_FIX truncates: a right edge of 215.9 mm would come back as 215.89999 and the backend
+    // would give 849 pixels for 8.5 inches at 100 dpi. A thousandth of a millimetre restores it.
+    constexpr double kRedondeo = 0.001;
     // Left and top go to 0 first so a new right or bottom edge is never refused for lying
     // before the old left or top edge.
     fijar(SANE_NAME_SCAN_TL_X, 0);
     fijar(SANE_NAME_SCAN_TL_Y, 0);
-    fijar(SANE_NAME_SCAN_BR_X, mm.right());
-    fijar(SANE_NAME_SCAN_BR_Y, mm.bottom());
+    fijar(SANE_NAME_SCAN_BR_X, mm.right() + kRedondeo);
+    fijar(SANE_NAME_SCAN_BR_Y, mm.bottom() + kRedondeo);
     fijar(SANE_NAME_SCAN_TL_X, mm.left());
     fijar(SANE_NAME_SCAN_TL_Y, mm.top());
 }

@@ -1,0 +1,173 @@
+// Scanning benchmarks against SANE's test backend (see bench/README.md):
+//   bench_escaneo [paginas=50] [bilevel_memoria=500] [color_memoria=500]
+// 1. acquiring and spooling letter pages at 300 dpi bilevel vs scanimage --batch + tiffcp -c g4;
+// 2. writing the held pages into one TIFF vs tiffcp -c g4 of the same pages;
+// 3. memory added by holding many bilevel and colour pages.
+#include "components/ConfigSaneDemo.h"
+#include "components/EscanerSane.h"
+#include "components/EscritorTiff.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <cstdio>
+#include <sane/saneopts.h>
+
+namespace {
+QTextStream salida(stdout);
+
+long rssKb()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& linea : f.readAll().split('\n')) {
+        if (linea.startsWith("VmRSS:"))
+            return linea.mid(6).trimmed().split(' ').first().toLong();
+    }
+    return -1;
+}
+
+bool correr(const QString& programa, const QStringList& argumentos)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.start(programa, argumentos);
+    return p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+// Scans `paginas` pages in batches of 10 from the test backend's feeder.
+double escanear(EscanerSane& escaner, int paginas, int tipo, int ppp)
+{
+    escaner.FijarResolucion(ppp);
+    escaner.FijarTipoPixel(tipo);
+    escaner.FijarUnidad(0);
+    escaner.FijarTamanoPapel(3);
+    escaner.Opciones().fijarTexto(SANE_NAME_SCAN_SOURCE,
+                                  QStringLiteral("Automatic Document Feeder"));
+    escaner.Opciones().fijarTexto("test-picture", QStringLiteral("Grid"));
+    QElapsedTimer reloj;
+    reloj.start();
+    const int meta = escaner.NumeroPaginas() + paginas;
+    while (escaner.NumeroPaginas() < meta) {
+        escaner.Escanear();
+        if (escaner.CodigoError() != 0) {
+            salida << "fallo: " << escaner.TextoError() << Qt::endl;
+            break;
+        }
+        // The last batch may bring more than needed: keep the count exact.
+        while (escaner.NumeroPaginas() > meta)
+            escaner.QuitarPagina(escaner.NumeroPaginas() - 1);
+    }
+    return reloj.nsecsElapsed() / 1e9;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir dir;
+    ConfigSaneDemo::activar(dir.filePath(QStringLiteral("sane")));
+    QApplication app(argc, argv);
+    const int paginas = argc > 1 ? atoi(argv[1]) : 50;
+    const int bilevelMemoria = argc > 2 ? atoi(argv[2]) : 500;
+    const int colorMemoria = argc > 3 ? atoi(argv[3]) : 500;
+    const QString lotes = dir.filePath(QStringLiteral("lotes"));
+    QDir().mkpath(lotes);
+
+    // Anchor: what a user would chain by hand.
+    QElapsedTimer reloj;
+    reloj.start();
+    for (int inicio = 1; inicio <= paginas; inicio += 10) {
+        correr(QStringLiteral("scanimage"),
+               {QStringLiteral("-d"),
+                QStringLiteral("test:0"),
+                QStringLiteral("--source"),
+                QStringLiteral("Automatic Document Feeder"),
+                QStringLiteral("--mode"),
+                QStringLiteral("Gray"),
+                QStringLiteral("--depth"),
+                QStringLiteral("1"),
+                QStringLiteral("--resolution"),
+                QStringLiteral("300"),
+                QStringLiteral("--test-picture"),
+                QStringLiteral("Grid"),
+                QStringLiteral("-x"),
+                QStringLiteral("215.9"),
+                QStringLiteral("-y"),
+                QStringLiteral("279.4"),
+                QStringLiteral("--format=tiff"),
+                QStringLiteral("--batch=%1/p%04d.tif").arg(lotes),
+                QStringLiteral("--batch-start=%1").arg(inicio),
+                QStringLiteral("--batch-count=%1").arg(qMin(10, paginas - inicio + 1))});
+    }
+    const double tScanimage = reloj.nsecsElapsed() / 1e9;
+    QStringList hojas = QDir(lotes).entryList({QStringLiteral("p*.tif")}, QDir::Files, QDir::Name);
+    for (QString& h : hojas)
+        h = QDir(lotes).filePath(h);
+    const QString anclaTiff = dir.filePath(QStringLiteral("tiffcp.tif"));
+    reloj.restart();
+    correr(QStringLiteral("tiffcp"),
+           QStringList{QStringLiteral("-c"), QStringLiteral("g4")} << hojas << anclaTiff);
+    const double tTiffcp = reloj.nsecsElapsed() / 1e9;
+
+    EscanerSane escaner(dir.filePath(QStringLiteral("recuperacion")));
+    escaner.AbrirSesionTwain();
+    escaner.AbrirFuente();
+    const double tEscaneo = escanear(escaner, paginas, 0, 300);
+
+    const QString nuestro = dir.filePath(QStringLiteral("expediente.tif"));
+    reloj.restart();
+    for (int i = 0; i < escaner.NumeroPaginas(); ++i)
+        escaner.GuardarPagina(i, nuestro);
+    const double tGuardar = reloj.nsecsElapsed() / 1e9;
+    const double tamNuestro = QFileInfo(nuestro).size();
+    const double tamAncla = QFileInfo(anclaTiff).size();
+
+    salida << "hojas escaneadas: " << escaner.NumeroPaginas() << " (scanimage: " << hojas.size()
+           << ")\n";
+    salida << QStringLiteral("1. escanear+spool %1 s  vs  scanimage --batch + tiffcp -c g4 %2 s "
+                             "(%3 + %4)  ratio %5\n")
+                  .arg(tEscaneo, 0, 'f', 3)
+                  .arg(tScanimage + tTiffcp, 0, 'f', 3)
+                  .arg(tScanimage, 0, 'f', 3)
+                  .arg(tTiffcp, 0, 'f', 3)
+                  .arg(tEscaneo / (tScanimage + tTiffcp), 0, 'f', 2);
+    salida << QStringLiteral("2. GuardarPagina x%1 %2 s  vs  tiffcp -c g4 %3 s  ratio %4; "
+                             "tamano %5 vs %6 bytes (%7%)\n")
+                  .arg(escaner.NumeroPaginas())
+                  .arg(tGuardar, 0, 'f', 3)
+                  .arg(tTiffcp, 0, 'f', 3)
+                  .arg(tGuardar / tTiffcp, 0, 'f', 2)
+                  .arg(tamNuestro, 0, 'f', 0)
+                  .arg(tamAncla, 0, 'f', 0)
+                  .arg((tamNuestro / tamAncla - 1) * 100, 0, 'f', 1);
+    salida.flush();
+    while (escaner.NumeroPaginas() > 0)
+        escaner.QuitarPagina(0);
+
+    for (const auto& [tipo, cuantas, nombre] :
+         {std::tuple{0, bilevelMemoria, "bilevel"}, std::tuple{2, colorMemoria, "color"}}) {
+        if (cuantas <= 0)
+            continue;
+        const long antes = rssKb();
+        const double t = escanear(escaner, cuantas, tipo, 300);
+        // Show every page once, as a user paging through them would.
+        for (int i = 0; i < escaner.NumeroPaginas(); ++i)
+            escaner.ImagenPagina(i);
+        const long despues = rssKb();
+        salida << QStringLiteral("3. %1 hojas %2 a 300 ppp retenidas: +%3 MB de memoria "
+                                 "(%4 s)\n")
+                      .arg(escaner.NumeroPaginas())
+                      .arg(QLatin1String(nombre))
+                      .arg((despues - antes) / 1024.0, 0, 'f', 1)
+                      .arg(t, 0, 'f', 1);
+        salida.flush();
+        while (escaner.NumeroPaginas() > 0)
+            escaner.QuitarPagina(0);
+    }
+    return 0;
+}
