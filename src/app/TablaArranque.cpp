@@ -206,6 +206,16 @@ Fila leerPrimeraFila(const QString& ruta, const QString& carpeta)
                .arg(carpeta));
 }
 
+// A value with a ';' (or opening with '{') would end its attribute early and the rest would be
+// read as further attributes of the connection; ODBC takes such a value between braces, with '}'
+// doubled. Other values go in as they are.
+QString valorConexion(const QString& valor)
+{
+    if (!valor.contains(u';') && !valor.startsWith(u'{'))
+        return valor;
+    return u'{' + QString(valor).replace(QStringLiteral("}"), QStringLiteral("}}")) + u'}';
+}
+
 QString tablaEn(const QString& carpeta)
 {
     const QDir dir(carpeta);
@@ -296,9 +306,10 @@ DatosArranque LeerArranque(const QString& carpeta)
     datos.usuario = fila[1];
     datos.contrasena = CifrarTexto(fila[2], false);
     datos.sucursal = CifrarTexto(fila[3], false);
-    datos.CadenaConexion = QStringLiteral("Driver={SQL Server};Server=") + datos.server_SQL +
-                           QStringLiteral(";Database=erp_qor;Uid=") + datos.usuario +
-                           QStringLiteral(";Pwd=") + datos.contrasena + QStringLiteral(";");
+    datos.CadenaConexion =
+        QStringLiteral("Driver={SQL Server};Server=") + valorConexion(datos.server_SQL) +
+        QStringLiteral(";Database=erp_qor;Uid=") + valorConexion(datos.usuario) +
+        QStringLiteral(";Pwd=") + valorConexion(datos.contrasena) + QStringLiteral(";");
     qCInfo(lcArranque).noquote() << "Tabla de arranque leída:" << ruta << "servidor"
                                  << datos.server_SQL << "sucursal" << datos.sucursal;
     return datos;

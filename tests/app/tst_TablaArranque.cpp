@@ -233,6 +233,15 @@ private slots:
         QCOMPARE(datos.contrasena, contrasena);
         QCOMPARE(datos.sucursal, sucursal);
     }
+
+    // A ';' in the password must not end it early and add attributes to the connection.
+    void contrasenaConPuntoYComa()
+    {
+        QTemporaryDir carpeta;
+        TablaArranque::EscribirArranque(carpeta.path(), "srv", "sa", "a;Server=x}", "S01");
+        QCOMPARE(TablaArranque::LeerArranque(carpeta.path()).CadenaConexion,
+                 "Driver={SQL Server};Server=srv;Database=erp_qor;Uid=sa;Pwd={a;Server=x}}};");
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_TablaArranque)
