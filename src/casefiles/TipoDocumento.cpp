@@ -35,3 +35,8 @@ const TipoDocumento* TipoDocumento::porLetra(const QString& letra)
             return &tipo;
     return nullptr;
 }
+
+bool TipoDocumento::activa(const QVariant& bandera)
+{
+    return !bandera.isNull() && bandera.toBool();
+}

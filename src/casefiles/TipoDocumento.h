@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
 #include <array>
 
 // The seven document types of a case file. Every feature reads this table instead of switching
@@ -25,4 +26,7 @@ struct TipoDocumento
     static const std::array<TipoDocumento, 7>& todos();
     // nullptr for anything that is not a type letter.
     static const TipoDocumento* porLetra(const QString& letra);
+    // A flag (or es_prestamo) as read from the database: only a true value counts; 0, false and
+    // a database Null (a row created without the flag's default) do not.
+    static bool activa(const QVariant& bandera);
 };

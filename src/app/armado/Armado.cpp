@@ -1,6 +1,8 @@
 #include "app/armado/Armado.h"
 
 #include "app/FrmEscaneo.h"
+#include "capture/ArchivosTrabajo.h"
+#include "casefiles/ListaExpedientes.h"
 
 // Folder libraries depend one way: app <- search <- casefiles <- capture <- transfer, and
 // scannerinfo on app. Where a feature of a lower folder calls one of a higher folder, it
@@ -11,8 +13,13 @@ void Armado::armar(FrmEscaneo& ventana)
     Q_UNUSED(c);
 
     // casefiles
+    auto* listaExpedientes = new ListaExpedientes(c, &ventana);
 
     // capture
+    auto* archivosTrabajo = new ArchivosTrabajo(c, &ventana);
+    listaExpedientes->LimpiarArchivosTrabajo = [archivosTrabajo] {
+        archivosTrabajo->LimpiarArchivosTrabajo();
+    };
 
     // transfer
 

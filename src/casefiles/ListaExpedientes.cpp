@@ -1,0 +1,152 @@
+#include "casefiles/ListaExpedientes.h"
+
+#include "app/ConexionBaseDatos.h"
+#include "app/ContextoVentana.h"
+#include "app/Entorno.h"
+#include "app/Global.h"
+#include "app/Mensajes.h"
+#include "app/Proteccion.h"
+#include "app/SesionCaptura.h"
+#include "casefiles/ControlVentana.h"
+#include "casefiles/SentenciasExpediente.h"
+#include "casefiles/TipoDocumento.h"
+#include "search/FrmBusqueda_Cliente.h"
+
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+
+namespace {
+const QString kClaveFolio = QStringLiteral("Expediente");
+const QString kClaveVenta = QStringLiteral("Venta");
+const QString kClaveEstado = QStringLiteral("Estado Expediente");
+const QString kSinExpediente = QStringLiteral("No Existe Expediente Digitalizado");
+} // namespace
+
+template <class T> T& ListaExpedientes::control(const char* nombre) const
+{
+    return ControlVentana<T>(c_.ventana, nombre);
+}
+
+ListaExpedientes::ListaExpedientes(ContextoVentana& contexto, QObject* parent)
+    : QObject(parent), c_(contexto),
+      iExpedientes_(ControlVentana<QTableWidget>(contexto.ventana, "iExpedientes")),
+      rejilla_(iExpedientes_)
+{
+    mostrarBusqueda = [this] {
+        FrmBusqueda_Cliente dialogo(c_.global, c_.entorno, &c_.ventana);
+        dialogo.exec();
+    };
+    connect(&control<QPushButton>("CmdCLientes"), &QAbstractButton::clicked, this,
+            [this] { CmdCLientes_Click(); });
+    connect(&iExpedientes_, &QTableWidget::cellDoubleClicked, this,
+            [this](int fila, int) { iExpedientes_DblClick(fila + 1); });
+    iExpedientes_.installEventFilter(this);
+}
+
+bool ListaExpedientes::eventFilter(QObject* objeto, QEvent* evento)
+{
+    if (objeto == &iExpedientes_ && evento->type() == QEvent::KeyPress) {
+        const int tecla = static_cast<QKeyEvent*>(evento)->key();
+        if (tecla == Qt::Key_Return || tecla == Qt::Key_Enter) {
+            const int actual = iExpedientes_.currentRow();
+            if (actual >= 0)
+                iExpedientes_DblClick(actual + 1);
+            return true;
+        }
+    }
+    return QObject::eventFilter(objeto, evento);
+}
+
+void ListaExpedientes::CmdCLientes_Click()
+{
+    if (mostrarBusqueda)
+        mostrarBusqueda();
+    // The dialog only overwrites the record when a row is chosen: closing it without a choice
+    // takes the earlier customer again.
+    if (!(c_.global.ClienteSeleccionado.NumeroCliente > 0))
+        return;
+    EjecutarProtegido(*c_.entorno.mensajes, [this] { tomarCliente(); });
+}
+
+void ListaExpedientes::tomarCliente()
+{
+    const DatosCliente& cliente = c_.global.ClienteSeleccionado;
+    control<QTabWidget>("TabScan").setCurrentIndex(0);
+    c_.sesion.FolioActual = 0;
+    control<QLineEdit>("TxtNumero").setText(NumeroPlano(cliente.NumeroCliente));
+    control<QLineEdit>("TxtCliente").setText(cliente.NombreCliente.toUpper());
+    control<QLineEdit>("TxtRFC").setText(cliente.RfcCliente);
+    control<QLineEdit>("TxtTelefono").setText(cliente.TelefonoCliente);
+    control<QLineEdit>("TxtDomicilio").setText(cliente.DomicilioCliente);
+    control<QTabWidget>("TabScan").setEnabled(true);
+    limpiarArchivos();
+    c_.global.EstadoExpediente = QStringLiteral("Capturado");
+    CargarExpedientes();
+}
+
+void ListaExpedientes::CargarExpedientes()
+{
+    const Sentencia consulta =
+        SentenciasExpediente::lista(c_.global.ClienteSeleccionado.NumeroCliente);
+    Registros registros = c_.entorno.ConexionBD->consultar(consulta.texto, consulta.valores);
+    rejilla_.vaciarFilas();
+    // With no case files the headers of the last listing stay.
+    if (!registros.eof())
+        rejilla_.llenar(registros);
+    registros.cerrar();
+}
+
+void ListaExpedientes::iExpedientes_DblClick(int fila)
+{
+    if (fila <= 0 || fila > rejilla_.filas())
+        return;
+    EjecutarProtegido(*c_.entorno.mensajes, [this, fila] { abrirExpediente(fila); });
+}
+
+void ListaExpedientes::abrirExpediente(int fila)
+{
+    c_.sesion.FolioActual = rejilla_.valor(fila, kClaveFolio).toDouble();
+    control<QTabWidget>("TabScan").setCurrentIndex(1);
+    limpiarArchivos();
+
+    const Sentencia consulta = SentenciasExpediente::leerUno(c_.sesion.FolioActual);
+    Registros registro = c_.entorno.ConexionBD->consultar(consulta.texto, consulta.valores);
+    if (registro.eof()) {
+        c_.entorno.mensajes->MensajeError(kSinExpediente, QStringLiteral("Falta de Expediente"));
+        control<QLabel>("LblEstatus").setText(kSinExpediente);
+        // Deleted since the listing: with a state that allows scanning, a save would upload
+        // under a folio that no longer exists and flag no row. Scanning stays blocked until a
+        // customer or an existing case file is chosen.
+        c_.global.EstadoExpediente.clear();
+        control<QPushButton>("B_Acquire").setEnabled(false);
+        return;
+    }
+    // The caption and the state come from the grid row as listed; the marks and the loan flag
+    // from the row just read.
+    c_.ventana.setWindowTitle(QStringLiteral("Expediente Numero:") +
+                              rejilla_.texto(fila, kClaveFolio) + QStringLiteral(" Venta:  ") +
+                              rejilla_.texto(fila, kClaveVenta));
+    c_.global.EstadoExpediente = rejilla_.texto(fila, kClaveEstado).trimmed();
+    for (const TipoDocumento& tipo : TipoDocumento::todos()) {
+        const bool guardado =
+            TipoDocumento::activa(registro.campo(QLatin1String(tipo.columnaBandera)));
+        ControlVentana<QWidget>(c_.ventana, tipo.marcaPresente).setVisible(guardado);
+        ControlVentana<QWidget>(c_.ventana, tipo.marcaFalta).setVisible(!guardado);
+    }
+    control<QCheckBox>("chkPrestamo")
+        .setChecked(TipoDocumento::activa(registro.campo(QStringLiteral("es_prestamo"))));
+    control<QCheckBox>("chkPrestamo").setEnabled(false);
+    registro.cerrar();
+}
+
+void ListaExpedientes::limpiarArchivos()
+{
+    if (LimpiarArchivosTrabajo)
+        LimpiarArchivosTrabajo();
+}
