@@ -4,14 +4,14 @@
 
 namespace {
 
-// Texts compare without regard to case, as under SQL Server's default collation. Codes that
-// the program pads with blanks (the 7-character distribution centre) or that may come padded
-// from char columns also ignore trailing blanks, as SQL Server's comparison does.
+// Every text compares as under the server's collation (FuncionesSQLite::kColacion): without
+// regard to case or trailing blanks. The file therefore needs the functions registered (the
+// connection does it) for any comparison or insert into an indexed text column.
 QStringList version1()
 {
     const QString codigo =
         QStringLiteral("TEXT COLLATE %1").arg(QLatin1String(FuncionesSQLite::kColacion));
-    const QString texto = QStringLiteral("TEXT COLLATE NOCASE");
+    const QString texto = codigo;
     return {
         QStringLiteral("CREATE TABLE sucursales ("
                        " sucursal %1 PRIMARY KEY,"

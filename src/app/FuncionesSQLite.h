@@ -8,12 +8,14 @@ struct sqlite3;
 namespace FuncionesSQLite {
 
 // Registers getdate, fecha_corta, nombre_sucursal, telefono_cliente, Domicilio_lineal_Brax,
-// tiene_huellas, clasificacion_credito_cliente and the collation NOCASE_RTRIM.
+// tiene_huellas, clasificacion_credito_cliente, a LIKE that matches letters as the collation
+// does, and the collation kColacion.
 // Returns an SQLite result code.
 int registrar(sqlite3* db);
 
-// Name of the collation that compares like SQL Server's default: without regard to ASCII
-// letter case and ignoring trailing blanks ('GDL' = 'gdl    ').
-constexpr const char* kColacion = "NOCASE_RTRIM";
+// The collation of every text column, as the server's Spanish case-insensitive one: letter
+// case (accented capitals included) and trailing blanks do not count ('GDL' = 'gdl    ',
+// 'NUÑEZ' = 'nuñez'), accents do; Á sorts with the A's, Ñ after N.
+constexpr const char* kColacion = "ESPANOL_CI";
 
 } // namespace FuncionesSQLite

@@ -142,31 +142,56 @@ private slots:
                     .startsWith(QDate::currentDate().toString(Qt::ISODate)));
     }
 
-    void textosSinDistinguirMayusculas_data()
+    void textosComoElServidor_data()
     {
+        // Case and trailing blanks do not count, accents do; Á sorts with A, Ñ after N.
         QTest::addColumn<QString>("consulta");
         QTest::addColumn<QString>("valor");
-        QTest::newRow("igual") << "SELECT sucursal FROM sucursales WHERE nombre_sucursal = ?"
-                               << "guadalajara CENTRO";
-        QTest::newRow("like") << "SELECT sucursal FROM sucursales WHERE nombre_sucursal like ?"
-                              << "%JARA cen%";
-        QTest::newRow("centro con blancos") << "SELECT sucursal FROM sucursales s WHERE "
-                                               "s.centro_distribucion=?order by sucursal"
-                                            << "gdl    ";
+        QTest::addColumn<QString>("esperado");
+        const QString igual = QStringLiteral("SELECT sucursal FROM sucursales WHERE "
+                                             "nombre_sucursal = ? ORDER BY sucursal");
+        const QString parecido = QStringLiteral("SELECT sucursal FROM sucursales WHERE "
+                                                "nombre_sucursal like ? ORDER BY sucursal");
+        QTest::newRow("igual") << igual << "guadalajara CENTRO"
+                               << "S01";
+        QTest::newRow("igual con acentos") << igual << "peñón álamo"
+                                           << "S02";
+        QTest::newRow("sin acentos no es igual") << igual << "PENON ALAMO"
+                                                 << "";
+        QTest::newRow("like") << parecido << "%JARA cen%"
+                              << "S01";
+        QTest::newRow("like con acentos") << parecido << "%ÑÓN Á%"
+                                          << "S02";
+        QTest::newRow("like _ con una letra acentuada") << parecido << "pe_ón%"
+                                                        << "S02";
+        QTest::newRow("centro con blancos")
+            << "SELECT sucursal FROM sucursales s WHERE s.centro_distribucion=?order by sucursal"
+            << "gdl    "
+            << "S01 S02";
         QTest::newRow("codigo") << "SELECT sucursal FROM sucursales WHERE sucursal=?"
-                                << "s01";
+                                << "s01"
+                                << "S01";
+        QTest::newRow("orden") << "SELECT sucursal FROM sucursales WHERE ?='' ORDER BY "
+                                  "nombre_sucursal"
+                               << ""
+                               << "S04 S05 S06 S01 S03 S02";
     }
-    void textosSinDistinguirMayusculas()
+    void textosComoElServidor()
     {
         QFETCH(QString, consulta);
         QFETCH(QString, valor);
+        QFETCH(QString, esperado);
         BaseDatosPrueba bd;
         bd.sucursal(QStringLiteral("S01"), QStringLiteral("GDL"));
-        bd.sucursal(QStringLiteral("S03"), QStringLiteral("MTY"), QStringLiteral("Monterrey"));
-        Registros r = bd.conexion().consultar(consulta, {valor});
-        QVERIFY(!r.eof());
-        QCOMPARE(r.campo(0).toString(), QStringLiteral("S01"));
-        QVERIFY(!r.siguiente());
+        bd.sucursal(QStringLiteral("S02"), QStringLiteral("GDL"), QStringLiteral("Peñón Álamo"));
+        bd.sucursal(QStringLiteral("S03"), QStringLiteral("MTY"), QStringLiteral("Ñandú"));
+        bd.sucursal(QStringLiteral("S04"), QStringLiteral("MTY"), QStringLiteral("Álamo"));
+        bd.sucursal(QStringLiteral("S05"), QStringLiteral("MTY"), QStringLiteral("avena"));
+        bd.sucursal(QStringLiteral("S06"), QStringLiteral("MTY"), QStringLiteral("Encino"));
+        QStringList obtenidas;
+        for (Registros r = bd.conexion().consultar(consulta, {valor}); !r.eof(); r.siguiente())
+            obtenidas << r.campo(0).toString();
+        QCOMPARE(obtenidas.join(QLatin1Char(' ')), esperado);
     }
 
     void archivoExistenteConservaSusDatos()

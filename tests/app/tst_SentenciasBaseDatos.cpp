@@ -275,7 +275,7 @@ QList<Caso> casos()
          {QStringLiteral("%100%MEXICANO%")},
          {},
          {"Nombre"},
-         QStringLiteral("NUÑEZ ÁLVAREZ MARÍA\nÁLVAREZ O'HARA ANA")},
+         QStringLiteral("ÁLVAREZ O'HARA ANA\nNUÑEZ ÁLVAREZ MARÍA")},
         {"buscar numero cliente todos",
          S +
              QStringLiteral("ERP_QOR.dbo.telefono_cliente (C.Cliente) 'Telefono', "
@@ -295,9 +295,7 @@ QList<Caso> casos()
          {kVenta},
          {},
          {"Cliente"},
-         QStringLiteral("100001\n100003")},
-        // Ordering compares bytes: an accented capital sorts after Z (the server's Spanish
-        // collation puts Á with A).
+         QStringLiteral("100003\n100001")},
         // Wildcards stay wildcards (as on the server); a statement in the text stays a text.
         {"buscar con comodin _",
          S + QStringLiteral("ERP_QOR.dbo.telefono_cliente (C.Cliente) 'Telefono', "
@@ -307,6 +305,14 @@ QList<Caso> casos()
          {},
          {"Cliente"},
          QStringLiteral("100001")},
+        {"buscar con acentos en minusculas",
+         S + QStringLiteral("ERP_QOR.dbo.telefono_cliente (C.Cliente) 'Telefono', "
+                            "BRAX.dbo.Domicilio_lineal_Brax(C.Cliente) 'Direccion' FROM Clientes C "
+                            " WHERE Nombre_Cliente like ?"),
+         {QStringLiteral("%nuñez álvarez%")},
+         {},
+         {"Cliente"},
+         QStringLiteral("100002")},
         {"buscar con sentencia en el texto",
          S + QStringLiteral("ERP_QOR.dbo.telefono_cliente (C.Cliente) 'Telefono', "
                             "BRAX.dbo.Domicilio_lineal_Brax(C.Cliente) 'Direccion' FROM Clientes C "
