@@ -1,14 +1,11 @@
 #include "components/ClienteFtpCurl.h"
 
-#include <QEventLoop>
 #include <QFile>
 #include <QLoggingCategory>
 #include <QRandomGenerator>
 #include <QSaveFile>
 
-#include <algorithm>
 #include <mutex>
-#include <thread>
 
 Q_LOGGING_CATEGORY(registroFtp, "expedientes.ftp")
 
@@ -59,6 +56,7 @@ QString nombreTemporal(const QString& archivo, const char* sufijo)
 ClienteFtpCurl::ClienteFtpCurl(QObject* parent) : ClienteFtp(parent)
 {
     inicializarCurl();
+    connect(&m_ejecutor, &ClienteFtpEjecutor::avance, this, &ClienteFtp::AvanceTransferencia);
 }
 
 ClienteFtpCurl::~ClienteFtpCurl()
@@ -72,13 +70,14 @@ void ClienteFtpCurl::FijarLimitesTiempo(std::chrono::seconds conexion,
 {
     m_segundosConexion = static_cast<long>(conexion.count());
     m_segundosEstancado = static_cast<long>(estancado.count());
+    m_ejecutor.fijarEstancamiento(estancado);
 }
 
 int ClienteFtpCurl::Conectar()
 {
     const QString accion =
         QStringLiteral("No se pudo conectar con el servidor de imágenes %1").arg(servidor());
-    if (m_ocupado)
+    if (m_ejecutor.ocupado())
         return fallar(accion + QStringLiteral(": hay otra transferencia en curso"));
     cerrar();
     m_servidorUrl = ClienteFtpRuta::parteServidor(servidor());
@@ -229,31 +228,33 @@ int ClienteFtpCurl::BorrarArchivoRemoto(const QString& remoto)
     if (codigo == CURLE_OK)
         return exito();
     fallarCurl(accion, codigo);
-    // The caller wants the file gone; a file that was never there already is.
+    // The caller wants the file gone; a file that was never there already is. SIZE also fails
+    // on a folder, so a folder of that name is told apart by entering it.
     qint64 bytes = -1;
-    if (codigo == CURLE_QUOTE_ERROR &&
-        tamano(directorio, archivo, bytes) == CURLE_REMOTE_FILE_NOT_FOUND)
-        return exito();
-    return kFallo;
+    if (codigo != CURLE_QUOTE_ERROR ||
+        tamano(directorio, archivo, bytes) != CURLE_REMOTE_FILE_NOT_FOUND)
+        return kFallo;
+    const QString motivo = m_ultimoError;
+    preparar(ClienteFtpRuta::aplicar(directorio, archivo));
+    curl_easy_setopt(m_curl, CURLOPT_NOBODY, 1L);
+    if (ejecutar() == CURLE_OK) {
+        m_ultimoError = motivo;
+        return kFallo;
+    }
+    return exito();
 }
 
 int ClienteFtpCurl::Desconectar()
 {
-    if (m_ocupado)
+    if (m_ejecutor.ocupado())
         return fallar(QStringLiteral("No se pudo desconectar: hay otra transferencia en curso"));
-    if (m_curl) {
-        // The QUIT exchange may wait on a slow server: keep the window painting meanwhile.
-        CURL* manejador = m_curl;
-        m_curl = nullptr;
-        enHilo([manejador] { curl_easy_cleanup(manejador); });
-    }
-    m_conectado = false;
+    cerrar();
     return exito();
 }
 
 bool ClienteFtpCurl::listo(const QString& accion)
 {
-    if (m_ocupado)
+    if (m_ejecutor.ocupado())
         fallar(accion + QStringLiteral(": hay otra transferencia en curso"));
     else if (!m_conectado)
         fallar(accion + QStringLiteral(": no hay conexión con el servidor de imágenes"));
@@ -308,63 +309,7 @@ void ClienteFtpCurl::preparar(const Directorio& directorio, const QString& archi
 
 CURLcode ClienteFtpCurl::ejecutar(Avance avance)
 {
-    m_avance = avance;
-    if (avance != Avance::Ninguno) {
-        m_porcentajeHilo = -1;
-        m_porcentaje = -1;
-        m_porcentajePublicado = -1;
-        curl_easy_setopt(m_curl, CURLOPT_NOPROGRESS, 0L);
-        curl_easy_setopt(m_curl, CURLOPT_XFERINFOFUNCTION, &ClienteFtpCurl::alProgresar);
-        curl_easy_setopt(m_curl, CURLOPT_XFERINFODATA, this);
-    }
-    CURLcode codigo = CURLE_OK;
-    CURL* manejador = m_curl;
-    enHilo([&codigo, manejador] { codigo = curl_easy_perform(manejador); });
-    publicarAvance();
-    return codigo;
-}
-
-void ClienteFtpCurl::enHilo(const std::function<void()>& trabajo)
-{
-    m_ocupado = true;
-    QEventLoop bucle;
-    std::thread hilo([&bucle, &trabajo] {
-        trabajo();
-        QMetaObject::invokeMethod(&bucle, "quit", Qt::QueuedConnection);
-    });
-    // Repaints and queued progress run; clicks wait, as they would on a blocking call.
-    bucle.exec(QEventLoop::ExcludeUserInputEvents);
-    hilo.join();
-    m_ocupado = false;
-}
-
-int ClienteFtpCurl::alProgresar(void* datos, curl_off_t totalBajada, curl_off_t bajado,
-                                curl_off_t totalSubida, curl_off_t subido)
-{
-    auto* self = static_cast<ClienteFtpCurl*>(datos);
-    const bool subida = self->m_avance == Avance::Subida;
-    const curl_off_t total = subida ? totalSubida : totalBajada;
-    const curl_off_t hecho = subida ? subido : bajado;
-    if (total <= 0)
-        return 0;
-    // 100 is announced by the caller once the whole operation held, not when the bytes left.
-    const int porcentaje = static_cast<int>(std::min<curl_off_t>(99, hecho * 100 / total));
-    if (porcentaje != self->m_porcentajeHilo) {
-        self->m_porcentajeHilo = porcentaje;
-        self->m_porcentaje = porcentaje;
-        QMetaObject::invokeMethod(self, &ClienteFtpCurl::publicarAvance, Qt::QueuedConnection);
-    }
-    return 0;
-}
-
-void ClienteFtpCurl::publicarAvance()
-{
-    // Reads the latest value instead of carrying one, so late wake-ups never move it backwards.
-    const int porcentaje = m_porcentaje;
-    if (porcentaje < 0 || porcentaje == m_porcentajePublicado)
-        return;
-    m_porcentajePublicado = porcentaje;
-    emit AvanceTransferencia(porcentaje);
+    return m_ejecutor.ejecutar(m_curl, avance);
 }
 
 CURLcode ClienteFtpCurl::comandos(const Directorio& directorio, const QList<QByteArray>& lista)
@@ -441,6 +386,7 @@ bool ClienteFtpCurl::colocar(const Directorio& directorio, const QString& tempor
 
 void ClienteFtpCurl::cerrar()
 {
+    m_ejecutor.cerrarConexiones();
     if (m_curl)
         curl_easy_cleanup(m_curl);
     m_curl = nullptr;
@@ -456,18 +402,18 @@ int ClienteFtpCurl::fallar(const QString& texto)
 
 int ClienteFtpCurl::fallarCurl(const QString& accion, CURLcode codigo)
 {
-    const QString detalle = m_bufferError[0] != '\0'
-                                ? QString::fromUtf8(m_bufferError)
-                                : QString::fromUtf8(curl_easy_strerror(codigo));
+    QString detalle = m_bufferError[0] != '\0' ? QString::fromUtf8(m_bufferError)
+                                               : QString::fromUtf8(curl_easy_strerror(codigo));
+    if (m_ejecutor.seDetuvo())
+        detalle = QStringLiteral("la transferencia no avanzó en %1 s")
+                      .arg(m_ejecutor.estancamiento().count());
     return fallar(QStringLiteral("%1: %2 (libcurl %3)").arg(accion, detalle).arg(int(codigo)));
 }
 
 int ClienteFtpCurl::exito(bool transferencia)
 {
-    if (transferencia) {
-        m_porcentaje = 100;
-        publicarAvance();
-    }
+    if (transferencia)
+        m_ejecutor.anunciarFin();
     m_ultimoError.clear();
     return kExito;
 }

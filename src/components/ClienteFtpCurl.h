@@ -1,18 +1,17 @@
 #pragma once
 
 #include "components/ClienteFtp.h"
+#include "components/ClienteFtpEjecutor.h"
 #include "components/ClienteFtpRuta.h"
 
 #include <curl/curl.h>
 
-#include <atomic>
 #include <chrono>
-#include <functional>
 
-// The image-server client on libcurl. One easy handle lives from Conectar() to Desconectar(), so
-// libcurl keeps the logged-in control connection for the calls in between (and logs in again
-// by itself when the server dropped it). Each transfer runs on a worker thread while the
-// calling thread runs a local event loop: the window repaints and progress arrives there.
+// The image-server client on libcurl. One easy handle lives from Conectar() to Desconectar() and
+// libcurl keeps the logged-in control connection for the calls in between (logging in again by
+// itself when the server dropped it). Requests run through ClienteFtpEjecutor, off the calling
+// thread, which keeps its event loop turning and receives the progress.
 class ClienteFtpCurl : public ClienteFtp
 {
     Q_OBJECT
@@ -31,15 +30,10 @@ public:
     int Desconectar() override;
 
     QString UltimoError() const override { return m_ultimoError; }
-    bool ocupado() const override { return m_ocupado; }
+    bool ocupado() const override { return m_ejecutor.ocupado(); }
 
 private:
-    enum class Avance
-    {
-        Ninguno,
-        Subida,
-        Bajada
-    };
+    using Avance = ClienteFtpEjecutor::Avance;
     using Directorio = ClienteFtpRuta::Directorio;
 
     bool listo(const QString& accion);
@@ -47,7 +41,6 @@ private:
                   const QString& accion);
     void preparar(const Directorio& directorio, const QString& archivo = {});
     CURLcode ejecutar(Avance avance = Avance::Ninguno);
-    void enHilo(const std::function<void()>& trabajo);
     CURLcode comandos(const Directorio& directorio, const QList<QByteArray>& lista);
     CURLcode renombrar(const Directorio& directorio, const QString& de, const QString& a);
     CURLcode borrar(const Directorio& directorio, const QString& archivo);
@@ -60,10 +53,7 @@ private:
     int fallarCurl(const QString& accion, CURLcode codigo);
     int exito(bool transferencia = false);
 
-    void publicarAvance();
-    static int alProgresar(void* datos, curl_off_t totalBajada, curl_off_t bajado,
-                           curl_off_t totalSubida, curl_off_t subido);
-
+    ClienteFtpEjecutor m_ejecutor;
     CURL* m_curl = nullptr;
     QByteArray m_servidorUrl;
     int m_puertoUrl = 21;
@@ -72,13 +62,7 @@ private:
     // A failed directory change must not send later files to the directory before it.
     QString m_directorioFallido;
     QString m_ultimoError;
-    bool m_ocupado = false;
     long m_segundosConexion = 15;
     long m_segundosEstancado = 30;
     char m_bufferError[CURL_ERROR_SIZE] = {};
-
-    Avance m_avance = Avance::Ninguno;
-    int m_porcentajeHilo = -1;         // worker side
-    std::atomic<int> m_porcentaje{-1}; // handed from the worker to the calling thread
-    int m_porcentajePublicado = -1;    // calling side
 };
