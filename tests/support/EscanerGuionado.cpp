@@ -160,3 +160,103 @@ int EscanerGuionado::QuitarPagina(int posicion)
     paginas.removeAt(posicion);
     return 1;
 }
+
+int EscanerGuionado::leer(const QString& lectura, int valor, int fallido)
+{
+    if (!lecturasFallidas.contains(lectura))
+        return valor;
+    FijarError(110, QStringLiteral("No se pudo leer %1.").arg(lectura));
+    return fallido;
+}
+
+QList<qint32> EscanerGuionado::leerLista(const QString& lectura, const QList<qint32>& valores)
+{
+    if (lecturasFallidas.contains(lectura)) {
+        FijarError(110, QStringLiteral("No se pudo leer %1.").arg(lectura));
+        return {};
+    }
+    FijarError(0, {});
+    return valores;
+}
+
+QList<qint32> EscanerGuionado::UnidadesSoportadas()
+{
+    return leerLista(QStringLiteral("UnidadesSoportadas"), unidadesSoportadas);
+}
+
+QList<qint32> EscanerGuionado::TiposPixelSoportados()
+{
+    return leerLista(QStringLiteral("TiposPixelSoportados"), tiposPixelSoportados);
+}
+
+QList<qint32> EscanerGuionado::ResolucionesSoportadas()
+{
+    respuesta_ = Respuesta{0, {}, 0, 0, 0, 0, 0, {}};
+    if (!rangoResoluciones) {
+        const QList<qint32> lista =
+            leerLista(QStringLiteral("ResolucionesSoportadas"), resolucionesSoportadas);
+        if (CodigoError() == 0) {
+            respuesta_.contenedor = Enumeracion;
+            for (const qint32 v : lista)
+                respuesta_.elementos << float(v);
+        }
+        return lista;
+    }
+    const RangoResoluciones r = *rangoResoluciones;
+    const QList<qint32> lista =
+        leerLista(QStringLiteral("ResolucionesSoportadas"), {qint32(r.minimo), qint32(r.maximo)});
+    if (CodigoError() == 0) {
+        respuesta_.contenedor = Rango;
+        respuesta_.minimo = r.minimo;
+        respuesta_.maximo = r.maximo;
+        respuesta_.incremento = r.incremento;
+    }
+    return lista;
+}
+
+QList<qint32> EscanerGuionado::TamanosPapelSoportados()
+{
+    return leerLista(QStringLiteral("TamanosPapelSoportados"), tamanosPapelSoportados);
+}
+
+std::optional<QList<int>> EscanerGuionado::declaradas() const
+{
+    if (capacidadesDeclaradas)
+        return capacidadesDeclaradas;
+    if (capacidades.isEmpty())
+        return std::nullopt;
+    return capacidades.keys();
+}
+
+int EscanerGuionado::CapacidadSoportada()
+{
+    return capacidades.contains(capacidad_) || (capacidad_ == 0x1005 && declaradas()) ? 1 : 0;
+}
+
+int EscanerGuionado::ConsultarCapacidad()
+{
+    respuesta_ = Respuesta{0, {}, 0, 0, 0, 0, 0, {}};
+    if (capacidades.contains(capacidad_)) {
+        const QList<Respuesta>& respuestas = capacidades[capacidad_];
+        if (respuestas.isEmpty())
+            return 0;
+        respuesta_ = respuestas.first();
+        for (const Respuesta& r : respuestas) {
+            if (r.contenedor == contenedor_)
+                respuesta_ = r;
+        }
+        FijarError(0, {});
+        return 1;
+    }
+    const std::optional<QList<int>> codigos = declaradas();
+    if (capacidad_ == 0x1005 && codigos) {
+        respuesta_.contenedor = Enumeracion;
+        for (const int codigo : *codigos)
+            respuesta_.elementos << float(codigo);
+        FijarError(0, {});
+        return 1;
+    }
+    FijarError(105, QStringLiteral("El escáner no informa la capacidad 0x%1.")
+                        .arg(capacidad_, 4, 16, QLatin1Char('0')));
+    return 0;
+}

@@ -3,7 +3,9 @@
 #include "components/EscanerTwain.h"
 
 #include <QList>
+#include <QMap>
 #include <QQueue>
+#include <QSet>
 #include <optional>
 
 // A scripted scanner for the window's failure paths that no real driver produces on demand:
@@ -38,6 +40,39 @@ public:
     QStringList llamadas;  // "Resolucion=300", "Escanear", "GuardarPagina(0,x.tif)", ...
     bool escaneandoForzado = false;
 
+    // Script of the characteristics report (these reads are not recorded in llamadas).
+    QList<qint32> unidadesSoportadas{0};
+    QList<qint32> tiposPixelSoportados{0, 2};
+    QList<qint32> resolucionesSoportadas{100, 200, 300}; // an enumeration
+    QList<qint32> tamanosPapelSoportados{3};
+    struct RangoResoluciones
+    {
+        float minimo = 0;
+        float maximo = 0;
+        int incremento = 0;
+    };
+    std::optional<RangoResoluciones> rangoResoluciones; // set: resolutions answered as a range
+    // Reads that fail with CodigoError 110, by operation name ("Unidad", "Resolucion",
+    // "UnidadesSoportadas", ...): current values give −1 (Resolucion 0), lists an empty list.
+    QSet<QString> lecturasFallidas;
+    struct Respuesta
+    {
+        int contenedor = UnValor;
+        QList<float> elementos;
+        float actual = 0;
+        float predeterminado = 0;
+        float minimo = 0;
+        float maximo = 0;
+        int incremento = 0;
+        QString texto;
+    };
+    // Supported capabilities and their answers: asked for a container, a capability answers
+    // in that one when it has it, else in its first (its own container).
+    QMap<int, QList<Respuesta>> capacidades;
+    // The codes CAP_SUPPORTEDCAPS (0x1005) declares; unset: the keys of capacidades, and
+    // nothing at all (the query fails) when there are none.
+    std::optional<QList<int>> capacidadesDeclaradas;
+
     int AbrirSesionTwain() override;
     int NumeroFuentes() const override { return int(fuentes.size()); }
     QString NombreFuente(int posicion) const override { return fuentes.value(posicion); }
@@ -49,14 +84,14 @@ public:
     int AbrirFuente() override;
     int CerrarFuente() override;
 
-    int Resolucion() override { return resolucion_; }
+    int Resolucion() override { return leer(QStringLiteral("Resolucion"), resolucion_, 0); }
     void FijarResolucion(int ppp) override;
-    int Unidad() override { return unidad_; }
+    int Unidad() override { return leer(QStringLiteral("Unidad"), unidad_, -1); }
     void FijarUnidad(int unidad) override;
-    int TipoPixel() override { return tipo_; }
+    int TipoPixel() override { return leer(QStringLiteral("TipoPixel"), tipo_, -1); }
     void FijarTipoPixel(int tipo) override;
     int FijarArea(float izquierda, float arriba, float derecha, float abajo) override;
-    int TamanoPapel() override { return tamano_; }
+    int TamanoPapel() override { return leer(QStringLiteral("TamanoPapel"), tamano_, -1); }
     void FijarTamanoPapel(int tamano) override;
     void FijarAjusteInicial(int v) override;
     void FijarAjusteSesion(int v) override;
@@ -80,28 +115,31 @@ public:
     QString TextoError() const override { return texto_; }
     void FijarError(int codigo, const QString& texto);
 
-    QList<qint32> UnidadesSoportadas() override { return {0}; }
-    QList<qint32> TiposPixelSoportados() override { return {0, 2}; }
-    QList<qint32> ResolucionesSoportadas() override { return {100, 200, 300}; }
-    QList<qint32> TamanosPapelSoportados() override { return {3}; }
+    QList<qint32> UnidadesSoportadas() override;
+    QList<qint32> TiposPixelSoportados() override;
+    QList<qint32> ResolucionesSoportadas() override;
+    QList<qint32> TamanosPapelSoportados() override;
     int Capacidad() const override { return capacidad_; }
     void FijarCapacidad(int codigo) override { capacidad_ = codigo; }
-    int CapacidadSoportada() override { return 0; }
+    int CapacidadSoportada() override;
     int ContenedorPedido() const override { return contenedor_; }
     void FijarContenedorPedido(int contenedor) override { contenedor_ = contenedor; }
-    int ConsultarCapacidad() override { return 0; }
-    int TipoContenedor() const override { return 0; }
-    int NumeroElementos() const override { return 0; }
-    float Elementos(int) const override { return 0; }
-    float ValorActual() const override { return 0; }
-    QString ValorTexto() const override { return {}; }
-    float ValorPredeterminado() const override { return 0; }
-    float ValorMinimo() const override { return 0; }
-    float ValorMaximo() const override { return 0; }
-    int Incremento() const override { return 0; }
+    int ConsultarCapacidad() override;
+    int TipoContenedor() const override { return respuesta_.contenedor; }
+    int NumeroElementos() const override { return int(respuesta_.elementos.size()); }
+    float Elementos(int indice) const override { return respuesta_.elementos.value(indice); }
+    float ValorActual() const override { return respuesta_.actual; }
+    QString ValorTexto() const override { return respuesta_.texto; }
+    float ValorPredeterminado() const override { return respuesta_.predeterminado; }
+    float ValorMinimo() const override { return respuesta_.minimo; }
+    float ValorMaximo() const override { return respuesta_.maximo; }
+    int Incremento() const override { return respuesta_.incremento; }
 
 private:
     void anotar(const QString& llamada) { llamadas << llamada; }
+    int leer(const QString& lectura, int valor, int fallido);
+    QList<qint32> leerLista(const QString& lectura, const QList<qint32>& valores);
+    std::optional<QList<int>> declaradas() const;
 
     int actual_ = 0;
     bool mostrar_ = false;
@@ -111,6 +149,7 @@ private:
     int tamano_ = 0;
     int capacidad_ = 0;
     int contenedor_ = 0;
+    Respuesta respuesta_{0, {}, 0, 0, 0, 0, 0, {}};
     bool escaneando_ = false;
     int codigo_ = 0;
     QString texto_;

@@ -3,6 +3,7 @@
 #include "app/FrmEscaneo.h"
 #include "capture/ArchivosTrabajo.h"
 #include "casefiles/ListaExpedientes.h"
+#include "scannerinfo/InformacionEscaner.h"
 
 // Folder libraries depend one way: app <- search <- casefiles <- capture <- transfer, and
 // scannerinfo on app. Where a feature of a lower folder calls one of a higher folder, it
@@ -24,4 +25,5 @@ void Armado::armar(FrmEscaneo& ventana)
     // transfer
 
     // scannerinfo
+    new InformacionEscaner(c, &ventana);
 }
