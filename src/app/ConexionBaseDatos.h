@@ -38,7 +38,8 @@ public:
     // the last INSERT created on this connection, or a null QVariant.
     QVariant regresaFolio();
 
-    // Receives every statement as sent to the database, with its bound values.
+    // Receives every statement as the program wrote it (before the SQLite adapter), with its
+    // bound values; the procedure call arrives as "REGRESA_FOLIO".
     void fijarTraza(Traza traza);
 
     QSqlDatabase baseDatos() const;
