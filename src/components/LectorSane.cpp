@@ -4,6 +4,9 @@
 
 #include <QLoggingCategory>
 #include <cstring>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 Q_DECLARE_LOGGING_CATEGORY(lcLector)
 Q_LOGGING_CATEGORY(lcLector, "expedientes.scan")
@@ -27,6 +30,12 @@ void LectorSane::ejecutar()
             break;
         ++paginas;
         emit paginaLeida(pagina);
+        pagina = {};
+#if defined(__GLIBC__)
+        // Page buffers are tens of megabytes; glibc keeps freed ones in this thread's arena
+        // instead of giving them back, and a long batch would hold hundreds of megabytes.
+        malloc_trim(0);
+#endif
         if (!alimentador_)
             break;
     }
