@@ -1,0 +1,325 @@
+#include "app/FrmEscaneo.h"
+#include "casefiles/ListaExpedientes.h"
+#include "casefiles/TipoDocumento.h"
+#include "support/VentanaPrueba.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+
+namespace {
+using Tipo = MensajesGrabados::Tipo;
+
+const QString kLista = QStringLiteral(
+    "SELECT e.expediente 'Expediente', erp_qor.dbo.fecha_corta(e.fecha) 'Fecha', "
+    "ERP_QOR.dbo.nombre_sucursal(e.sucursal) 'Sucursal', p.clave_pedido 'Venta', "
+    "e.es_prestamo'Prestamo', p.estado_actual 'Estado Venta', e.imagen_solicitud 'Solicitud', "
+    "e.imagen_talon 'Recibo Pago', e.imagen_IFE 'Identificación', e.imagen_carta "
+    "'C.Sindicato', e.imagen_nota 'Nota Venta', e.imagen_extra 'Extras', e.imagen_entrega "
+    "'Entrega', e.estado_actual 'Estado Expediente' FROM BRAX.dbo.expedientes_ZR E LEFT JOIN "
+    "Pedidos_clientes P ON e.pedido = p.pedido WHERE e.cliente = 1234 order by e.fecha DESC ");
+
+QString leerUno(int folio)
+{
+    return QStringLiteral("SELECT * FROM BRAX.dbo.Expedientes_ZR WHERE expediente = %1 ")
+        .arg(folio);
+}
+
+// Customer 1234 with three case files, listed newest first as folios 2, 1, 3: folio 2 assigned
+// to sale V-9001 (state stored with blanks around it), folio 1 with S and N stored and a loan.
+// Customer 555 has one case file of its own; customer 777 has none.
+class Escenario
+{
+public:
+    explicit Escenario(bool banderaNula = false)
+    {
+        BaseDatosPrueba& bd = p.bd();
+        bd.sucursal(QStringLiteral("S01"), QStringLiteral("GDL"));
+        bd.servidorImagenes({});
+        QCOMPARE(bd.expediente(1234, QStringLiteral("S01"), QStringLiteral("Capturado"), {},
+                               QStringLiteral("2024-01-10 09:00:00.000")),
+                 1.0);
+        bd.venta(9001, 1234, QStringLiteral("S01"), QStringLiteral("V-9001"));
+        bd.expediente(1234, QStringLiteral("S01"), QStringLiteral(" Asignado "), 9001,
+                      QStringLiteral("2024-03-05 10:00:00.000"));
+        bd.expediente(1234, QStringLiteral("S01"), QStringLiteral("Capturado"), {},
+                      QStringLiteral("2023-12-01 08:00:00.000"));
+        bd.expediente(555, QStringLiteral("S01"), QStringLiteral("Capturado"), {},
+                      QStringLiteral("2024-06-01 08:00:00.000"));
+        auto ejecutar = [&](const char* sentencia) {
+            bd.conexion().ejecutar(QString::fromUtf8(sentencia));
+        };
+        ejecutar("UPDATE Expedientes_ZR SET imagen_solicitud = 1, imagen_NOTA = 1,"
+                 " es_prestamo = 1 WHERE expediente = 1");
+        if (banderaNula) {
+            // A central table without the flags' defaults: the copy keeps rows, drops NOT NULL.
+            ejecutar("CREATE TABLE copia AS SELECT * FROM Expedientes_ZR");
+            ejecutar("DROP TABLE Expedientes_ZR");
+            ejecutar("ALTER TABLE copia RENAME TO Expedientes_ZR");
+            ejecutar("UPDATE Expedientes_ZR SET imagen_solicitud = NULL WHERE expediente = 1");
+        }
+        QVERIFY(p.cargar());
+        lista = p.ventana().findChild<ListaExpedientes*>();
+        QVERIFY(lista);
+        lista->mostrarBusqueda = [this] {
+            if (siguiente > 0)
+                p.global.ClienteSeleccionado = {
+                    siguiente, QStringLiteral("pérez gómez juan"), QStringLiteral("PEGJ800101AB1"),
+                    QStringLiteral("HIDALGO 10, COL. CENTRO"), QStringLiteral("3312345678")};
+        };
+    }
+
+    // Presses the customer button; the dialog "chooses" numero, or closes without a choice (0).
+    void elegir(double numero)
+    {
+        siguiente = numero;
+        p.clic("CmdCLientes");
+    }
+    QTableWidget* rejilla() { return p.control<QTableWidget>("iExpedientes"); }
+    int veces(const QString& sentencia) { return p.sentencias().count(sentencia); }
+    void crearArchivosTrabajo()
+    {
+        for (const TipoDocumento& tipo : TipoDocumento::todos()) {
+            QFile archivo(tipo.archivoTrabajo());
+            QVERIFY(archivo.open(QIODevice::WriteOnly));
+        }
+    }
+    bool quedanArchivosTrabajo()
+    {
+        for (const TipoDocumento& tipo : TipoDocumento::todos())
+            if (QFile::exists(tipo.archivoTrabajo()))
+                return true;
+        return false;
+    }
+    // Letters whose present mark is shown; checks that each pair shows exactly one mark.
+    QString marcasPresentes()
+    {
+        QString letras;
+        for (const TipoDocumento& tipo : TipoDocumento::todos()) {
+            const bool presente = !p.control<QLabel>(tipo.marcaPresente)->isHidden();
+            if (presente == !p.control<QLabel>(tipo.marcaFalta)->isHidden())
+                return QStringLiteral("ambas marcas iguales en ") + tipo.letra;
+            if (presente)
+                letras += tipo.letra;
+        }
+        return letras;
+    }
+
+    VentanaPrueba p;
+    ListaExpedientes* lista = nullptr;
+    double siguiente = 0;
+};
+} // namespace
+
+// The case-file list of the main window and the choice of a case file, on the real window
+// offscreen over the embedded database.
+class PruebaListaExpedientes : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void elegirCliente_llenaEncabezadoYListaLoMasNuevoPrimero()
+    {
+        Escenario e;
+        e.crearArchivosTrabajo();
+        e.p.control<QTabWidget>("TabScan")->setCurrentIndex(1);
+        e.p.ventana().sesion().FolioActual = 3;
+        e.p.global.EstadoExpediente = QStringLiteral("Asignado");
+
+        e.elegir(1234);
+
+        QCOMPARE(e.p.control<QLineEdit>("TxtNumero")->text(), QStringLiteral("1234"));
+        QCOMPARE(e.p.control<QLineEdit>("TxtCliente")->text(), QStringLiteral("PÉREZ GÓMEZ JUAN"));
+        QCOMPARE(e.p.control<QLineEdit>("TxtRFC")->text(), QStringLiteral("PEGJ800101AB1"));
+        QCOMPARE(e.p.control<QLineEdit>("TxtTelefono")->text(), QStringLiteral("3312345678"));
+        QCOMPARE(e.p.control<QLineEdit>("TxtDomicilio")->text(),
+                 QStringLiteral("HIDALGO 10, COL. CENTRO"));
+        QVERIFY(e.p.control<QTabWidget>("TabScan")->isEnabled());
+        QCOMPARE(e.p.control<QTabWidget>("TabScan")->currentIndex(), 0);
+        QCOMPARE(e.p.ventana().sesion().FolioActual, 0.0);
+        QCOMPARE(e.p.global.EstadoExpediente, QStringLiteral("Capturado"));
+        QVERIFY(!e.quedanArchivosTrabajo());
+        QCOMPARE(e.p.sentencias().last(), kLista);
+
+        QTableWidget* r = e.rejilla();
+        QStringList encabezados;
+        for (int i = 0; i < r->columnCount(); ++i)
+            encabezados << r->horizontalHeaderItem(i)->text();
+        QCOMPARE(encabezados.join(QLatin1Char('|')),
+                 QStringLiteral("Expediente|Fecha|Sucursal|Venta|Prestamo|Estado Venta|Solicitud|"
+                                "Recibo Pago|Identificación|C.Sindicato|Nota Venta|Extras|"
+                                "Entrega|Estado Expediente"));
+        QCOMPARE(r->rowCount(), 3);
+        const QStringList esperadas{
+            QStringLiteral("2|05/03/2024|Guadalajara Centro|V-9001|No|Surtido|No|No|No|No|No|No|No|"
+                           " Asignado "),
+            QStringLiteral("1|10/01/2024|Guadalajara Centro||Sí||Sí|No|No|No|Sí|No|No|Capturado"),
+            QStringLiteral("3|01/12/2023|Guadalajara Centro||No||No|No|No|No|No|No|No|Capturado")};
+        for (int fila = 0; fila < 3; ++fila) {
+            QStringList celdas;
+            for (int i = 0; i < r->columnCount(); ++i)
+                celdas << r->item(fila, i)->text();
+            QCOMPARE(celdas.join(QLatin1Char('|')), esperadas.at(fila));
+        }
+        // The values as read stay behind what is shown.
+        QCOMPARE(r->item(1, 6)->data(Qt::UserRole).toInt(), 1);
+        QVERIFY(r->item(1, 3)->data(Qt::UserRole).isNull());
+        QCOMPARE(r->item(0, 0)->background().color(), QColor(255, 255, 200));
+        QCOMPARE(r->item(1, 0)->background().color(), QColor(Qt::white));
+        QVERIFY(e.p.mensajes.cajas().isEmpty());
+    }
+
+    void dialogoSinEleccion_repiteElClienteAnteriorONadaHace()
+    {
+        Escenario e;
+        e.elegir(0); // no customer chosen yet: nothing happens
+        QVERIFY(!e.p.control<QTabWidget>("TabScan")->isEnabled());
+        QVERIFY(e.p.control<QLineEdit>("TxtCliente")->text().isEmpty());
+        QCOMPARE(e.veces(kLista), 0);
+        QVERIFY(e.p.global.EstadoExpediente.isEmpty());
+
+        e.elegir(1234);
+        e.lista->iExpedientes_DblClick(2);
+        e.crearArchivosTrabajo();
+        e.elegir(0); // closed without a choice: the earlier customer again
+        QCOMPARE(e.p.ventana().sesion().FolioActual, 0.0);
+        QCOMPARE(e.p.control<QTabWidget>("TabScan")->currentIndex(), 0);
+        QCOMPARE(e.p.global.EstadoExpediente, QStringLiteral("Capturado"));
+        QVERIFY(!e.quedanArchivosTrabajo());
+        QCOMPARE(e.veces(kLista), 2);
+        QCOMPARE(e.rejilla()->rowCount(), 3);
+    }
+
+    void clienteSinExpedientes_filasVaciasEncabezadosQuedan()
+    {
+        Escenario e;
+        e.elegir(777);
+        QCOMPARE(e.rejilla()->rowCount(), 0);
+        e.elegir(1234);
+        e.elegir(777);
+        QCOMPARE(e.rejilla()->rowCount(), 0);
+        QCOMPARE(e.rejilla()->columnCount(), 14);
+        QCOMPARE(e.rejilla()->horizontalHeaderItem(3)->text(), QStringLiteral("Venta"));
+        QVERIFY(e.p.mensajes.cajas().isEmpty());
+    }
+
+    void elegirFila_data()
+    {
+        QTest::addColumn<int>("fila");
+        QTest::addColumn<bool>("banderaNula");
+        QTest::addColumn<QString>("titulo");
+        QTest::addColumn<QString>("estado");
+        QTest::addColumn<QString>("presentes");
+        QTest::addColumn<bool>("prestamo");
+        QTest::newRow("asignado") << 1 << false << "Expediente Numero:2 Venta:  V-9001"
+                                  << "Asignado"
+                                  << "" << false;
+        QTest::newRow("dos guardados") << 2 << false << "Expediente Numero:1 Venta:  "
+                                       << "Capturado"
+                                       << "SN" << true;
+        QTest::newRow("bandera nula") << 2 << true << "Expediente Numero:1 Venta:  "
+                                      << "Capturado"
+                                      << "N" << true;
+    }
+
+    void elegirFila()
+    {
+        QFETCH(int, fila);
+        QFETCH(bool, banderaNula);
+        QFETCH(QString, titulo);
+        QFETCH(QString, estado);
+        QFETCH(QString, presentes);
+        QFETCH(bool, prestamo);
+        Escenario e(banderaNula);
+        e.elegir(1234);
+        const int folio = e.rejilla()->item(fila - 1, 0)->text().toInt();
+
+        // Picking the same row twice runs the whole sequence twice.
+        for (int vez = 1; vez <= 2; ++vez) {
+            e.crearArchivosTrabajo();
+            e.p.control<QTabWidget>("TabScan")->setCurrentIndex(0);
+            e.p.control<QLabel>("eOK")->setVisible(true);
+            e.p.control<QCheckBox>("chkPrestamo")->setEnabled(true);
+            e.p.control<QCheckBox>("chkPrestamo")->setChecked(!prestamo);
+
+            e.lista->iExpedientes_DblClick(fila);
+
+            QCOMPARE(e.veces(leerUno(folio)), vez);
+            QCOMPARE(e.p.ventana().sesion().FolioActual, double(folio));
+            QCOMPARE(e.p.control<QTabWidget>("TabScan")->currentIndex(), 1);
+            QVERIFY(!e.quedanArchivosTrabajo());
+            QCOMPARE(e.p.ventana().windowTitle(), titulo);
+            QCOMPARE(e.p.global.EstadoExpediente, estado);
+            QCOMPARE(e.marcasPresentes(), presentes);
+            QCOMPARE(e.p.control<QCheckBox>("chkPrestamo")->isChecked(), prestamo);
+            QVERIFY(!e.p.control<QCheckBox>("chkPrestamo")->isEnabled());
+        }
+        QVERIFY(e.p.mensajes.cajas().isEmpty());
+
+        // Another customer leaves the caption naming the case file picked before.
+        e.elegir(555);
+        QCOMPARE(e.p.ventana().windowTitle(), titulo);
+        QCOMPARE(e.p.ventana().sesion().FolioActual, 0.0);
+    }
+
+    void expedienteBorradoTrasListar_avisaYBloqueaElEscaneo()
+    {
+        Escenario e;
+        e.elegir(1234);
+        const QString titulo = e.p.ventana().windowTitle();
+        e.p.bd().conexion().ejecutar(
+            QStringLiteral("DELETE FROM Expedientes_ZR WHERE expediente = 1"));
+        e.p.control<QLabel>("sOK")->setVisible(true);
+        e.p.control<QPushButton>("B_Acquire")->setEnabled(true);
+
+        e.lista->iExpedientes_DblClick(2);
+
+        QCOMPARE(e.p.mensajes.resumen(),
+                 QStringList{QStringLiteral(
+                     "error|No Existe Expediente Digitalizado|Falta de Expediente")});
+        QCOMPARE(e.p.control<QLabel>("LblEstatus")->text(),
+                 QStringLiteral("No Existe Expediente Digitalizado"));
+        QCOMPARE(e.p.ventana().sesion().FolioActual, 1.0);
+        QCOMPARE(e.p.control<QTabWidget>("TabScan")->currentIndex(), 1);
+        QCOMPARE(e.p.ventana().windowTitle(), titulo);
+        QCOMPARE(e.marcasPresentes(), QString());
+        QVERIFY(e.p.control<QCheckBox>("chkPrestamo")->isEnabled());
+        // Nothing may be scanned and saved under a folio that no longer exists.
+        QVERIFY(e.p.global.EstadoExpediente.isEmpty());
+        QVERIFY(!e.p.control<QPushButton>("B_Acquire")->isEnabled());
+    }
+
+    void gestos_dobleClicEIntroEligenFilasFueraDeRangoNada()
+    {
+        Escenario e;
+        e.elegir(1234);
+        const int sentencias = e.p.sentencias().size();
+        for (const int fila : {0, -1, 4}) {
+            e.lista->iExpedientes_DblClick(fila);
+            QCOMPARE(e.p.ventana().sesion().FolioActual, 0.0);
+        }
+        QCOMPARE(e.p.sentencias().size(), sentencias);
+        QCOMPARE(e.p.control<QTabWidget>("TabScan")->currentIndex(), 0);
+
+        QTableWidget* r = e.rejilla();
+        const QPoint celda = r->visualItemRect(r->item(2, 1)).center();
+        QTest::mousePress(r->viewport(), Qt::LeftButton, {},
+                          celda); // a double click starts with a press
+        QTest::mouseDClick(r->viewport(), Qt::LeftButton, {}, celda);
+        QCOMPARE(e.p.ventana().sesion().FolioActual, 3.0);
+
+        e.p.control<QTabWidget>("TabScan")->setCurrentIndex(0);
+        r->setCurrentCell(1, 0);
+        r->setFocus();
+        QTest::keyClick(r, Qt::Key_Return);
+        QCOMPARE(e.p.ventana().sesion().FolioActual, 1.0);
+    }
+};
+
+QTEST_MAIN(PruebaListaExpedientes)
+#include "tst_ListaExpedientes.moc"
