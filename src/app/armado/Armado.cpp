@@ -2,8 +2,12 @@
 
 #include "app/FrmEscaneo.h"
 #include "capture/ArchivosTrabajo.h"
+#include "capture/DescarteDocumento.h"
+#include "capture/SeleccionDocumento.h"
 #include "casefiles/ListaExpedientes.h"
 #include "scannerinfo/InformacionEscaner.h"
+#include "transfer/ConexionImagenes.h"
+#include "transfer/RecepcionDocumento.h"
 
 // Folder libraries depend one way: app <- search <- casefiles <- capture <- transfer, and
 // scannerinfo on app. Where a feature of a lower folder calls one of a higher folder, it
@@ -21,8 +25,15 @@ void Armado::armar(FrmEscaneo& ventana)
     listaExpedientes->LimpiarArchivosTrabajo = [archivosTrabajo] {
         archivosTrabajo->LimpiarArchivosTrabajo();
     };
+    auto* seleccionDocumento = new SeleccionDocumento(c, &ventana);
+    new DescarteDocumento(c, &ventana);
 
     // transfer
+    auto* conexionImagenes = new ConexionImagenes(c, &ventana);
+    auto* recepcionDocumento = new RecepcionDocumento(c, *conexionImagenes, &ventana);
+    seleccionDocumento->RecibirDocumento = [recepcionDocumento] {
+        recepcionDocumento->RecibirDocumento();
+    };
 
     // scannerinfo
     new InformacionEscaner(c, &ventana);

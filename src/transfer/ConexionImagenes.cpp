@@ -1,0 +1,104 @@
+#include "transfer/ConexionImagenes.h"
+
+#include "app/ContextoVentana.h"
+#include "app/Entorno.h"
+#include "app/ErrorSistema.h"
+#include "app/Global.h"
+#include "app/Mensajes.h"
+#include "app/SesionCaptura.h"
+#include "casefiles/ControlVentana.h"
+#include "components/ClienteFtp.h"
+#include "transfer/BloqueoTransferencia.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLoggingCategory>
+#include <QProgressBar>
+
+Q_LOGGING_CATEGORY(lcConexion, "expedientes.ftp.conexion")
+
+namespace {
+// The conversion of the port failed: handled like any other grave error of the connection.
+struct PuertoInvalido : std::runtime_error
+{
+    using std::runtime_error::runtime_error;
+};
+} // namespace
+
+ConexionImagenes::ConexionImagenes(ContextoVentana& c, QObject* parent) : QObject(parent), c_(c)
+{
+    connect(c_.entorno.FTP, &ClienteFtp::AvanceTransferencia, this,
+            &ConexionImagenes::FTP_AvanceTransferencia);
+}
+
+std::optional<qint16> ConexionImagenes::PuertoComoEntero(const QString& texto)
+{
+    bool valido = false;
+    const qint16 puerto = texto.trimmed().toShort(&valido, 10);
+    if (!valido)
+        return std::nullopt;
+    return puerto;
+}
+
+bool ConexionImagenes::ConectarServidorImagenes()
+{
+    BloqueoTransferencia bloqueo(c_);
+    auto& estatus = ControlVentana<QLabel>(c_.ventana, QStringLiteral("LblEstatus"));
+    try {
+        conectar();
+        return true;
+    } catch (const ErrorSistema& error) {
+        qCWarning(lcConexion) << "Error grave al conectar:" << error.numero()
+                              << error.descripcion();
+    } catch (const std::exception& error) {
+        qCWarning(lcConexion) << "Error grave al conectar:" << error.what();
+    }
+    // A stale 1 from the last transfer must not read as a connection.
+    c_.sesion.ResultadoFtp = 0;
+    const QString texto = QStringLiteral("Error Grave No se pudo conectar");
+    c_.entorno.mensajes->MensajeError(texto, QStringLiteral("Trate de Nuevo"));
+    estatus.setText(texto);
+    return false;
+}
+
+void ConexionImagenes::conectar()
+{
+    auto& estatus = ControlVentana<QLabel>(c_.ventana, QStringLiteral("LblEstatus"));
+    ClienteFtp& ftp = *c_.entorno.FTP;
+    const DatosServidorImagenes& config = c_.global.ConfigServidorImagenes;
+
+    QCoreApplication::processEvents();
+    estatus.setText(QStringLiteral("Conectando al Servidor de Imagenes, Espere..."));
+    QCoreApplication::processEvents();
+
+    ftp.FijarServidor(config.servidor);
+    ftp.FijarUsuario(config.usuario);
+    ftp.FijarContrasena(config.contrasena);
+    const std::optional<qint16> puerto = PuertoComoEntero(config.puerto);
+    if (!puerto)
+        throw PuertoInvalido("puerto no numerico o fuera de rango: " + config.puerto.toStdString());
+    ftp.FijarPuerto(*puerto);
+
+    c_.sesion.ResultadoFtp = ftp.Conectar();
+    // Asked whatever the connect returned; its result is not examined.
+    ftp.CambiarDirectorioRemoto(config.Ruta);
+
+    if (c_.sesion.ResultadoFtp != 1) {
+        qCInfo(lcConexion) << "Conexion rechazada:" << ftp.UltimoError();
+        c_.entorno.mensajes->MensajeError(
+            QStringLiteral("No se pudo conectar al servidor de Imagenes"),
+            QStringLiteral("Trate de Nuevo"));
+        estatus.setText(
+            QStringLiteral("No se pudo conectar con el servidor de Imagenes, Trate de Nuevo"));
+    } else {
+        estatus.setText(QStringLiteral("Conectado al Servidor de Imagenes"));
+    }
+}
+
+void ConexionImagenes::FTP_AvanceTransferencia(int porcentaje)
+{
+    QCoreApplication::processEvents();
+    if (auto* barra = c_.ventana.findChild<QProgressBar*>(QStringLiteral("ProgressBar1")))
+        barra->setValue(porcentaje);
+    QCoreApplication::processEvents();
+}

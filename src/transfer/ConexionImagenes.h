@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <optional>
+
+struct ContextoVentana;
+
+// The connection to the branch's image server that every transfer opens first, and the progress
+// bar that follows the FTP component during transfers.
+class ConexionImagenes : public QObject
+{
+    Q_OBJECT
+public:
+    ConexionImagenes(ContextoVentana& c, QObject* parent);
+
+    // Sets up the FTP component from the image-server settings, connects and moves to the remote
+    // directory; the outcome is left in ResultadoFtp and on LblEstatus. A refused connection is
+    // reported here and returns true: the caller's transfer then fails and reports its own
+    // failure. False means a grave error (a port that is not a number, a component failure):
+    // it has been reported and the caller must not go on. The program keeps running either
+    // way, so unsaved pages are never lost.
+    bool ConectarServidorImagenes();
+
+    // The port text of the settings as the component takes it: a whole number in -32768..32767.
+    static std::optional<qint16> PuertoComoEntero(const QString& texto);
+
+private:
+    void FTP_AvanceTransferencia(int porcentaje);
+    void conectar();
+
+    ContextoVentana& c_;
+};

@@ -1,0 +1,131 @@
+#include "transfer/RecepcionDocumento.h"
+
+#include "app/ConexionBaseDatos.h"
+#include "app/ContextoVentana.h"
+#include "app/Entorno.h"
+#include "app/Global.h"
+#include "app/Mensajes.h"
+#include "app/SesionCaptura.h"
+#include "app/Visor.h"
+#include "casefiles/ControlVentana.h"
+#include "casefiles/SentenciasExpediente.h"
+#include "casefiles/TipoDocumento.h"
+#include "components/ClienteFtp.h"
+#include "transfer/BloqueoTransferencia.h"
+#include "transfer/ConexionImagenes.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcRecepcion, "expedientes.ftp.recepcion")
+
+namespace {
+// The hourglass for the whole look-up, whatever way it ends.
+class RelojArena
+{
+public:
+    RelojArena() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~RelojArena() { QApplication::restoreOverrideCursor(); }
+    RelojArena(const RelojArena&) = delete;
+    RelojArena& operator=(const RelojArena&) = delete;
+};
+
+// Closes the record set on every way out, a database failure included.
+class CierreRegistros
+{
+public:
+    explicit CierreRegistros(Registros& registros) : registros_(registros) {}
+    ~CierreRegistros() { registros_.cerrar(); }
+    CierreRegistros(const CierreRegistros&) = delete;
+    CierreRegistros& operator=(const CierreRegistros&) = delete;
+
+private:
+    Registros& registros_;
+};
+} // namespace
+
+RecepcionDocumento::RecepcionDocumento(ContextoVentana& c, ConexionImagenes& conexion,
+                                       QObject* parent)
+    : QObject(parent), c_(c), conexion_(conexion)
+{
+}
+
+bool RecepcionDocumento::BanderaPuesta(const QVariant& valor)
+{
+    if (valor.isNull())
+        return false;
+    if (valor.typeId() == QMetaType::Bool)
+        return valor.toBool();
+    bool numero = false;
+    const double cifra = valor.toDouble(&numero);
+    return numero ? cifra != 0 : valor.toBool();
+}
+
+void RecepcionDocumento::RecibirDocumento()
+{
+    RelojArena reloj;
+    SesionCaptura& s = c_.sesion;
+    QString remoto;
+    s.ExpedienteExiste = false;
+
+    const Sentencia consulta = s.FolioActual > 0 ? SentenciasExpediente::leerUno(s.FolioActual)
+                                                 : SentenciasExpediente::capturadosDeCliente(
+                                                       c_.global.ClienteSeleccionado.NumeroCliente);
+    Registros registros = c_.entorno.ConexionBD->consultar(consulta.texto, consulta.valores);
+    CierreRegistros cierre(registros);
+
+    if (registros.eof()) {
+        ControlVentana<QLabel>(c_.ventana, QStringLiteral("LblEstatus"))
+            .setText(QStringLiteral("No Existe Documento Digitalizado"));
+        return;
+    }
+    s.ExpedienteExiste = true;
+    s.FolioActual = registros.campo(QStringLiteral("expediente")).toDouble();
+    const TipoDocumento* tipo = TipoDocumento::porLetra(s.LetraActual);
+    if (tipo && BanderaPuesta(registros.campo(QLatin1String(tipo->columnaBandera)))) {
+        remoto = tipo->nombreRemoto(registros.campo(QStringLiteral("EXPEDIENTE")).toDouble());
+        s.ArchivoLocal = tipo->archivoTrabajo();
+    }
+    if (remoto.isEmpty()) {
+        s.DocumentoExiste = false;
+        return;
+    }
+    descargar(remoto);
+}
+
+void RecepcionDocumento::descargar(const QString& remoto)
+{
+    SesionCaptura& s = c_.sesion;
+    ClienteFtp& ftp = *c_.entorno.FTP;
+    auto& estatus = ControlVentana<QLabel>(c_.ventana, QStringLiteral("LblEstatus"));
+    BloqueoTransferencia bloqueo(c_);
+
+    if (!conexion_.ConectarServidorImagenes())
+        return;
+    QCoreApplication::processEvents();
+    estatus.setText(QStringLiteral("Recibiendo: ") + remoto + QStringLiteral(", Espere..."));
+    QCoreApplication::processEvents();
+
+    const bool habiaArchivo = QFileInfo::exists(s.ArchivoLocal);
+    s.ResultadoFtp = ftp.RecibirArchivo(remoto, s.ArchivoLocal);
+    if (s.ResultadoFtp != 1) {
+        qCInfo(lcRecepcion) << "Descarga fallida:" << remoto << ftp.UltimoError();
+        // A partial file would be taken as the stored document the next time the type is
+        // picked; only a file this download created is removed.
+        if (!habiaArchivo && QFileInfo::exists(s.ArchivoLocal))
+            QFile::remove(s.ArchivoLocal);
+        c_.entorno.mensajes->MensajeError(QStringLiteral("Falla con el servidor de Imagenes"),
+                                          QStringLiteral("Trate de Nuevo"));
+        estatus.setText(QStringLiteral("Falla del servidor FTP!!: ") + remoto);
+        ftp.Desconectar();
+        return;
+    }
+    c_.entorno.visor->abrir(s.ArchivoLocal);
+    estatus.setText(QStringLiteral("Expediente Recibido con Exito!!: ") + remoto);
+    QCoreApplication::processEvents();
+    ftp.Desconectar();
+    s.DocumentoExiste = true;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QObject>
+#include <QVariant>
+
+struct ContextoVentana;
+class ConexionImagenes;
+
+// Looks up the case file the window works on and fetches the stored document of the current
+// type from the image server into the type's working file.
+class RecepcionDocumento : public QObject
+{
+    Q_OBJECT
+public:
+    RecepcionDocumento(ContextoVentana& c, ConexionImagenes& conexion, QObject* parent);
+
+    // Called by the document-type options after they set LetraActual and found no working file.
+    // The row found (by FolioActual, else the customer's 'Capturado' case file) becomes the
+    // current case file. A database failure is left to the handler that called it.
+    void RecibirDocumento();
+
+    // A flag column reads as set: anything but Null, 0 or false.
+    static bool BanderaPuesta(const QVariant& valor);
+
+private:
+    void descargar(const QString& remoto);
+
+    ContextoVentana& c_;
+    ConexionImagenes& conexion_;
+};
