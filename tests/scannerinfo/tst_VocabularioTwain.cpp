@@ -49,8 +49,6 @@ private slots:
             codigos.insert(fila.codigo);
             QCOMPARE(NombreCapacidad(fila.codigo), QString::fromLatin1(fila.nombre));
         }
-        QCOMPARE(QString::fromLatin1(filas.front().nombre), QStringLiteral("CAP_XFERCOUNT"));
-        QCOMPARE(QString::fromLatin1(filas.back().nombre), QStringLiteral("ACAP_XFERMECH"));
     }
 
     void tablasCortas_data()
@@ -63,7 +61,6 @@ private slots:
         QTest::newRow("unidad 6") << "unidad" << qint64(6) << "";
         QTest::newRow("unidad -1") << "unidad" << qint64(-1) << "";
         QTest::newRow("pixel 0") << "pixel" << qint64(0) << "BW";
-        QTest::newRow("pixel 2") << "pixel" << qint64(2) << "RGB";
         QTest::newRow("pixel 9") << "pixel" << qint64(9) << "LAB";
         QTest::newRow("pixel 10") << "pixel" << qint64(10) << "";
         QTest::newRow("papel 0") << "papel" << qint64(0) << "None";
@@ -71,7 +68,6 @@ private slots:
         QTest::newRow("papel 7") << "papel" << qint64(7) << "B6";
         QTest::newRow("papel 8") << "papel" << qint64(8) << "Other";
         QTest::newRow("papel 9") << "papel" << qint64(9) << "USLEDGER";
-        QTest::newRow("papel 16") << "papel" << qint64(16) << "C6";
         QTest::newRow("papel 17") << "papel" << qint64(17) << "Other";
         QTest::newRow("papel -1") << "papel" << qint64(-1) << "Other";
     }
@@ -105,15 +101,12 @@ private slots:
         QCOMPARE(TextoNumero(0), QStringLiteral(" 0"));
         QCOMPARE(TextoNumero(-1), QStringLiteral("-1"));
         QCOMPARE(TextoNumero(qint64(4294967296)), QStringLiteral(" 4294967296"));
-        QCOMPARE(TextoNumero(qint16(-300)), QStringLiteral("-300"));
-        QCOMPARE(TextoNumero(1200.0f), QStringLiteral(" 1200"));
         QCOMPARE(TextoNumero(-0.0f), QStringLiteral(" 0"));
         QCOMPARE(TextoNumero(0.5f), QStringLiteral(" 0.5"));
         QCOMPARE(TextoNumero(-2.25f), QStringLiteral("-2.25"));
         // A float keeps its own digits, not those of its widening to double.
         QCOMPARE(TextoNumero(0.1f), QStringLiteral(" 0.1"));
         QCOMPARE(TextoNumero(1e10f), QStringLiteral(" 10000000000"));
-        QCOMPARE(TextoNumero(2.2), QStringLiteral(" 2.2"));
     }
 };
 

@@ -191,7 +191,7 @@ QList<qint32> EscanerGuionado::TiposPixelSoportados()
 
 QList<qint32> EscanerGuionado::ResolucionesSoportadas()
 {
-    respuesta_ = Respuesta{0, {}, 0, 0, 0, 0, 0, {}};
+    respuesta_ = Respuesta{.contenedor = 0};
     if (!rangoResoluciones) {
         const QList<qint32> lista =
             leerLista(QStringLiteral("ResolucionesSoportadas"), resolucionesSoportadas);
@@ -235,7 +235,7 @@ int EscanerGuionado::CapacidadSoportada()
 
 int EscanerGuionado::ConsultarCapacidad()
 {
-    respuesta_ = Respuesta{0, {}, 0, 0, 0, 0, 0, {}};
+    respuesta_ = Respuesta{.contenedor = 0};
     if (capacidades.contains(capacidad_)) {
         const QList<Respuesta>& respuestas = capacidades[capacidad_];
         if (respuestas.isEmpty())

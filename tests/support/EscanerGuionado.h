@@ -58,13 +58,13 @@ public:
     struct Respuesta
     {
         int contenedor = UnValor;
-        QList<float> elementos;
+        QList<float> elementos{};
         float actual = 0;
         float predeterminado = 0;
         float minimo = 0;
         float maximo = 0;
         int incremento = 0;
-        QString texto;
+        QString texto{};
     };
     // Supported capabilities and their answers: asked for a container, a capability answers
     // in that one when it has it, else in its first (its own container).
@@ -149,7 +149,7 @@ private:
     int tamano_ = 0;
     int capacidad_ = 0;
     int contenedor_ = 0;
-    Respuesta respuesta_{0, {}, 0, 0, 0, 0, 0, {}};
+    Respuesta respuesta_{.contenedor = 0};
     bool escaneando_ = false;
     int codigo_ = 0;
     QString texto_;
