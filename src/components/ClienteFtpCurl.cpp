@@ -86,7 +86,14 @@ int ClienteFtpCurl::Conectar()
     // The port arrives as a 16-bit signed number; anything below 1 cannot be a port.
     if (puerto() <= 0)
         return fallar(accion + QStringLiteral(": el puerto %1 no es válido").arg(puerto()));
+    // USER and PASS travel as command lines too.
+    if (!ClienteFtpRuta::errorDeNombre(usuario() + contrasena()).isEmpty())
+        return fallar(accion +
+                      QStringLiteral(": el usuario o la contraseña llevan saltos de línea"));
     m_puertoUrl = puerto();
+    // The session keeps the account it logged in with; new settings wait for the next Conectar.
+    m_usuarioUtf8 = usuario().toUtf8();
+    m_contrasenaUtf8 = contrasena().toUtf8();
     m_directorio = {};
     m_directorioFallido.clear();
     m_curl = curl_easy_init();
@@ -290,8 +297,8 @@ void ClienteFtpCurl::preparar(const Directorio& directorio, const QString& archi
         ClienteFtpRuta::url(m_servidorUrl, m_puertoUrl, directorio, archivo);
     curl_easy_setopt(m_curl, CURLOPT_URL, direccion.constData());
     curl_easy_setopt(m_curl, CURLOPT_PROTOCOLS_STR, "ftp");
-    curl_easy_setopt(m_curl, CURLOPT_USERNAME, usuario().toUtf8().constData());
-    curl_easy_setopt(m_curl, CURLOPT_PASSWORD, contrasena().toUtf8().constData());
+    curl_easy_setopt(m_curl, CURLOPT_USERNAME, m_usuarioUtf8.constData());
+    curl_easy_setopt(m_curl, CURLOPT_PASSWORD, m_contrasenaUtf8.constData());
     curl_easy_setopt(m_curl, CURLOPT_ERRORBUFFER, m_bufferError);
     curl_easy_setopt(m_curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(m_curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));

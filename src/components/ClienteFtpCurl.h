@@ -57,6 +57,8 @@ private:
     CURL* m_curl = nullptr;
     QByteArray m_servidorUrl;
     int m_puertoUrl = 21;
+    QByteArray m_usuarioUtf8;
+    QByteArray m_contrasenaUtf8;
     bool m_conectado = false;
     Directorio m_directorio;
     // A failed directory change must not send later files to the directory before it.
