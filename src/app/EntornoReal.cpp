@@ -4,12 +4,12 @@
 #include "app/MensajesQt.h"
 #include "app/TablaArranque.h"
 #include "app/VisorEscritorio.h"
-#include "components/ClienteFtpNoDisponible.h"
+#include "components/ClienteFtpCurl.h"
 #include "components/EscanerNoDisponible.h"
 
 EntornoReal::EntornoReal()
     : conexion_(std::make_unique<ConexionBaseDatos>()), mensajes_(std::make_unique<MensajesQt>()),
-      visor_(std::make_unique<VisorEscritorio>()), ftp_(std::make_unique<ClienteFtpNoDisponible>())
+      visor_(std::make_unique<VisorEscritorio>()), ftp_(std::make_unique<ClienteFtpCurl>())
 {
     entorno_.ConexionBD = conexion_.get();
     entorno_.mensajes = mensajes_.get();
