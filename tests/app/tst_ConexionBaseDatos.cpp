@@ -194,6 +194,21 @@ private slots:
         QCOMPARE(obtenidas.join(QLatin1Char(' ')), esperado);
     }
 
+    void calificadoresFueraDeLosTextos()
+    {
+        // Names lose their "X.dbo." in any letter case; quoted data keeps it.
+        BaseDatosPrueba bd;
+        bd.sucursal(QStringLiteral("S01"), QStringLiteral("GDL"));
+        Registros r = bd.conexion().consultar(
+            QStringLiteral(
+                "SELECT 'erp_qor.dbo.x' 'Texto', s.sucursal FROM ERP_QOR.dbo.sucursales s "
+                "JOIN brax.DBO.acceso_ftp_ZR a ON 1=1 OR 1=1 WHERE 'Brax.dbo.'<>?and "
+                "1=1 UNION SELECT 'erp_qor.dbo.x', sucursal FROM erp_qor.dbo.sucursales"),
+            {QStringLiteral("x")});
+        QVERIFY(!r.eof());
+        QCOMPARE(r.campo(QStringLiteral("texto")).toString(), QStringLiteral("erp_qor.dbo.x"));
+    }
+
     void archivoExistenteConservaSusDatos()
     {
         BaseDatosPrueba bd;
