@@ -136,11 +136,11 @@ private slots:
 
     void subidaInterrumpidaConservaElGuardado()
     {
-        ServidorFtpPrueba servidor;
+        ServidorFtpPrueba servidor(ServidorFtpPrueba::Tipo::Lento);
         QVERIFY2(servidor.iniciar(), qPrintable(servidor.error()));
         const QByteArray guardado = datosAleatorios(10000, 3);
         QVERIFY(escribir(servidor.raiz() + "/300S.tif", guardado));
-        QVERIFY(escribir(QStringLiteral("grande.tif"), datosAleatorios(64 * 1024 * 1024, 4)));
+        QVERIFY(escribir(QStringLiteral("grande.tif"), datosAleatorios(32 * 1024 * 1024, 4)));
         auto cliente = clientePara(servidor);
         QCOMPARE(cliente->Conectar(), 1);
         int alMatar = -1;
@@ -180,9 +180,9 @@ private slots:
     {
         QFETCH(bool, matarALaMitad);
         QFETCH(bool, habiaArchivoLocal);
-        ServidorFtpPrueba servidor;
+        ServidorFtpPrueba servidor(ServidorFtpPrueba::Tipo::Lento);
         QVERIFY2(servidor.iniciar(), qPrintable(servidor.error()));
-        QVERIFY(escribir(servidor.raiz() + "/400S.tif", datosAleatorios(64 * 1024 * 1024, 5)));
+        QVERIFY(escribir(servidor.raiz() + "/400S.tif", datosAleatorios(32 * 1024 * 1024, 5)));
         if (habiaArchivoLocal)
             QVERIFY(escribir(QStringLiteral("expedienteS.tif"), "anterior"));
         auto cliente = clientePara(servidor);
@@ -249,9 +249,9 @@ private slots:
 
     void transferenciaDetenidaFallaAlVencerElPlazo()
     {
-        ServidorFtpPrueba servidor;
+        ServidorFtpPrueba servidor(ServidorFtpPrueba::Tipo::Lento);
         QVERIFY2(servidor.iniciar(), qPrintable(servidor.error()));
-        QVERIFY(escribir(servidor.raiz() + "/500S.tif", datosAleatorios(64 * 1024 * 1024, 6)));
+        QVERIFY(escribir(servidor.raiz() + "/500S.tif", datosAleatorios(32 * 1024 * 1024, 6)));
         auto cliente = clientePara(servidor);
         QCOMPARE(cliente->Conectar(), 1);
         QElapsedTimer reloj;

@@ -14,24 +14,29 @@
 
 namespace {
 
-// pyftpdlib's own command line has no way to refuse renames; this is that same server with a
-// handler that answers RNTO onto an existing file with 550.
-const char* const kSinReemplazo = R"(
+// pyftpdlib's own command line can neither refuse renames nor slow transfers down; this is that
+// same server with those two switches.
+const char* const kServidorAjustado = R"(
 import argparse, os
 from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
 from pyftpdlib.servers import FTPServer
 p = argparse.ArgumentParser()
 for o in ('-i', '-p', '-d', '-u', '-P'):
     p.add_argument(o)
 p.add_argument('-w', action='store_true')
+p.add_argument('--sin-reemplazo', action='store_true')
+p.add_argument('--lento', action='store_true')
 a = p.parse_args()
 class Manejador(FTPHandler):
     def ftp_RNTO(self, path):
-        if os.path.exists(path):
+        if a.sin_reemplazo and os.path.exists(path):
             self.respond('550 Target exists.')
             return
         return FTPHandler.ftp_RNTO(self, path)
+if a.lento:
+    ThrottledDTPHandler.read_limit = ThrottledDTPHandler.write_limit = 24 * 1024 * 1024
+    Manejador.dtp_handler = ThrottledDTPHandler
 autorizador = DummyAuthorizer()
 autorizador.add_user(a.u, a.P, a.d, perm='elradfmwMT')
 Manejador.authorizer = autorizador
@@ -104,10 +109,12 @@ bool ServidorFtpPrueba::reiniciar()
 bool ServidorFtpPrueba::arrancar()
 {
     QStringList argumentos;
-    if (m_tipo == Tipo::SinReemplazoAlRenombrar)
-        argumentos << QStringLiteral("-c") << QString::fromUtf8(kSinReemplazo);
-    else
+    if (m_tipo == Tipo::Normal)
         argumentos << QStringLiteral("-m") << QStringLiteral("pyftpdlib");
+    else
+        argumentos << QStringLiteral("-c") << QString::fromUtf8(kServidorAjustado)
+                   << (m_tipo == Tipo::Lento ? QStringLiteral("--lento")
+                                             : QStringLiteral("--sin-reemplazo"));
     argumentos << QStringLiteral("-i") << QStringLiteral("127.0.0.1") << QStringLiteral("-p")
                << QString::number(m_puerto) << QStringLiteral("-w") << QStringLiteral("-d")
                << raiz() << QStringLiteral("-u") << usuario() << QStringLiteral("-P")

@@ -17,6 +17,9 @@ public:
         Normal,
         // Refuses RNTO onto an existing file, as some servers do.
         SinReemplazoAlRenombrar,
+        // Moves data at about 24 MB/s, so a test can act in the middle of a transfer even when
+        // the machine is busy.
+        Lento,
     };
 
     explicit ServidorFtpPrueba(Tipo tipo = Tipo::Normal);
