@@ -130,7 +130,7 @@ int main(int argc, char** argv)
     servidor.start(QStringLiteral("/usr/bin/python3"),
                    {"-m", "pyftpdlib", "-i", "127.0.0.1", "-p", QString::number(puerto), "-w", "-d",
                     raiz, "-u", kUsuario, "-P", kClave});
-    if (!esperarSaludo(puerto, servidor)) {
+    if (!servidor.waitForStarted(5000) || !esperarSaludo(puerto, servidor)) {
         std::fprintf(stderr, "el servidor FTP no arrancó\n");
         return 1;
     }
