@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTimer>
 
 namespace {
 const QString kLista = QStringLiteral(
@@ -62,18 +63,18 @@ public:
         QVERIFY(p.cargar());
         lista = p.ventana().findChild<ListaExpedientes*>();
         QVERIFY(lista);
-        lista->mostrarBusqueda = [this] {
-            if (siguiente > 0)
-                p.global.ClienteSeleccionado = {
-                    siguiente, QStringLiteral("pérez gómez juan"), QStringLiteral("PEGJ800101AB1"),
-                    QStringLiteral("HIDALGO 10, COL. CENTRO"), QStringLiteral("3312345678")};
-        };
+        busquedaReal = lista->mostrarBusqueda;
     }
 
     // Presses the customer button; the dialog "chooses" numero, or closes without a choice (0).
     void elegir(double numero)
     {
-        siguiente = numero;
+        lista->mostrarBusqueda = [this, numero] {
+            if (numero > 0)
+                p.global.ClienteSeleccionado = {
+                    numero, QStringLiteral("pérez gómez juan"), QStringLiteral("PEGJ800101AB1"),
+                    QStringLiteral("HIDALGO 10, COL. CENTRO"), QStringLiteral("3312345678")};
+        };
         p.clic("CmdCLientes");
     }
     QTableWidget* rejilla() { return p.control<QTableWidget>("iExpedientes"); }
@@ -106,7 +107,7 @@ public:
 
     VentanaPrueba p;
     ListaExpedientes* lista = nullptr;
-    double siguiente = 0;
+    std::function<void()> busquedaReal;
 };
 } // namespace
 
@@ -174,7 +175,17 @@ private slots:
     void dialogoSinEleccion_repiteElClienteAnteriorONadaHace()
     {
         Escenario e;
-        e.elegir(0); // no customer chosen yet: nothing happens
+        // The real dialog, closed without a choice before any customer: nothing happens.
+        QString abierto;
+        QTimer::singleShot(0, [&] {
+            QWidget* dialogo = QApplication::activeModalWidget();
+            abierto = dialogo ? QString::fromLatin1(dialogo->metaObject()->className()) : QString();
+            if (dialogo && dialogo->parentWidget() == &e.p.ventana())
+                dialogo->close();
+        });
+        e.lista->mostrarBusqueda = e.busquedaReal;
+        e.p.clic("CmdCLientes");
+        QCOMPARE(abierto, QStringLiteral("FrmBusqueda_Cliente"));
         QVERIFY(!e.p.control<QTabWidget>("TabScan")->isEnabled());
         QVERIFY(e.p.control<QLineEdit>("TxtCliente")->text().isEmpty());
         QCOMPARE(e.veces(kLista), 0);
