@@ -67,39 +67,7 @@ class PruebaSeleccionDocumento : public QObject
     Q_OBJECT
 
 private slots:
-    void archivoDeTrabajoPresente_seAbreSinTocarElServidor_data()
-    {
-        QTest::addColumn<QString>("opcion");
-        QTest::addColumn<QString>("letra");
-        QTest::newRow("solicitud") << "OpcSolicitud"
-                                   << "S";
-        QTest::newRow("carta") << "OpcCarta"
-                               << "C";
-        QTest::newRow("extras") << "OpcExtras"
-                                << "D";
-    }
-
-    void archivoDeTrabajoPresente_seAbreSinTocarElServidor()
-    {
-        QFETCH(QString, opcion);
-        QFETCH(QString, letra);
-        Escenario e;
-        QVERIFY2(e.preparar(), qPrintable(e.servidor.error()));
-        const QString archivo = QStringLiteral("expediente") + letra + QStringLiteral(".tif");
-        QVERIFY(crear(archivo));
-        const int sentenciasAntes = e.p.sentencias().size();
-
-        e.p.clic(opcion.toLatin1().constData());
-
-        QCOMPARE(e.sesion().LetraActual, letra);
-        QVERIFY(e.sesion().DocumentoExiste);
-        QCOMPARE(e.p.visor.abiertos, QStringList{archivo});
-        QCOMPARE(e.p.mensajes.resumen(), QStringList());
-        QCOMPARE(e.p.sentencias().size(), sentenciasAntes);
-        QVERIFY(QFile::exists(archivo));
-    }
-
-    void B_Acquire_segunEstadoDelExpediente_data()
+    void archivoPresente_seAbreSinServidorYEscaneoSegunEstado_data()
     {
         QTest::addColumn<QString>("estado");
         QTest::addColumn<bool>("habilitado");
@@ -110,7 +78,7 @@ private slots:
         QTest::newRow("otro estado") << "Cancelado" << false;
     }
 
-    void B_Acquire_segunEstadoDelExpediente()
+    void archivoPresente_seAbreSinServidorYEscaneoSegunEstado()
     {
         QFETCH(QString, estado);
         QFETCH(bool, habilitado);
@@ -120,9 +88,17 @@ private slots:
         e.p.global.EstadoExpediente = estado;
         auto* escanear = e.p.control<QPushButton>("B_Acquire");
         escanear->setEnabled(!habilitado);
+        const int sentenciasAntes = e.p.sentencias().size();
 
         e.p.clic("OpcRecibo");
 
+        // The working file is shown as it is; neither the database nor the (stopped) server
+        // is asked.
+        QCOMPARE(e.sesion().LetraActual, QStringLiteral("R"));
+        QVERIFY(e.sesion().DocumentoExiste);
+        QCOMPARE(e.p.visor.abiertos, QStringList{QStringLiteral("expedienteR.tif")});
+        QCOMPARE(e.p.mensajes.resumen(), QStringList());
+        QCOMPARE(e.p.sentencias().size(), sentenciasAntes);
         QCOMPARE(escanear->isEnabled(), habilitado);
         QCOMPARE(SeleccionDocumento::EscaneoPermitido(estado), habilitado);
     }
@@ -130,31 +106,31 @@ private slots:
     void descartes_segunElGesto_data()
     {
         QTest::addColumn<QString>("marca");
-        QTest::addColumn<QString>("letra");
         QTest::addColumn<bool>("dobleClic");
+        QTest::addColumn<bool>("conArchivo");
         QTest::addColumn<bool>("descarta");
-        QTest::newRow("clic en dOK") << "d"
-                                     << "D" << false << true;
-        QTest::newRow("clic en eOK") << "e"
-                                     << "E" << false << true;
-        QTest::newRow("clic en sOK") << "s"
-                                     << "S" << false << false;
-        QTest::newRow("doble clic en sOK") << "s"
-                                           << "S" << true << true;
-        QTest::newRow("doble clic en nOK") << "n"
-                                           << "N" << true << true;
+        QTest::newRow("clic en dOK") << QStringLiteral("d") << false << true << true;
+        QTest::newRow("clic en eOK") << QStringLiteral("e") << false << true << true;
+        QTest::newRow("clic en sOK") << QStringLiteral("s") << false << true << false;
+        QTest::newRow("doble clic en sOK") << QStringLiteral("s") << true << true << true;
+        QTest::newRow("doble clic en nOK") << QStringLiteral("n") << true << true << true;
+        QTest::newRow("doble clic en cOK sin archivo")
+            << QStringLiteral("c") << true << false << false;
+        QTest::newRow("clic en dOK sin archivo") << QStringLiteral("d") << false << false << false;
     }
 
     void descartes_segunElGesto()
     {
         QFETCH(QString, marca);
-        QFETCH(QString, letra);
         QFETCH(bool, dobleClic);
+        QFETCH(bool, conArchivo);
         QFETCH(bool, descarta);
         Escenario e;
         QVERIFY(e.preparar());
-        const QString archivo = QStringLiteral("expediente") + letra + QStringLiteral(".tif");
-        QVERIFY(crear(archivo));
+        const QString archivo =
+            QStringLiteral("expediente") + marca.toUpper() + QStringLiteral(".tif");
+        if (conArchivo)
+            QVERIFY(crear(archivo));
         e.sesion().DocumentoExiste = true;
         e.sesion().LetraActual = QStringLiteral("C");
         QLabel* presente = e.marca(marca + QStringLiteral("OK"));
@@ -165,31 +141,16 @@ private slots:
         else
             QTest::mouseClick(presente, Qt::LeftButton);
 
-        QCOMPARE(QFile::exists(archivo), !descarta);
+        QCOMPARE(QFile::exists(archivo), conArchivo && !descarta);
         QCOMPARE(presente->isVisible(), !descarta);
         QCOMPARE(e.marca(marca + QStringLiteral("Fa"))->isVisible(), descarta);
         QCOMPARE(e.sesion().DocumentoExiste, !descarta);
         QCOMPARE(e.p.mensajes.resumen(),
-                 descarta
-                     ? QStringList{QStringLiteral("informacion|Imagen Eliminada Correctamente|Borrar Imagen")}
-                     : QStringList());
+                 descarta ? QStringList{QStringLiteral(
+                                "informacion|Imagen Eliminada Correctamente|Borrar Imagen")}
+                          : QStringList());
         // Only the local file goes; the current type stays.
         QCOMPARE(e.sesion().LetraActual, QStringLiteral("C"));
-    }
-
-    void descarteSinArchivo_noHaceNada()
-    {
-        Escenario e;
-        QVERIFY(e.preparar());
-        e.sesion().DocumentoExiste = true;
-
-        QTest::mouseDClick(e.marca(QStringLiteral("cOK")), Qt::LeftButton);
-        QTest::mouseClick(e.marca(QStringLiteral("dOK")), Qt::LeftButton);
-
-        QCOMPARE(e.p.mensajes.resumen(), QStringList());
-        QVERIFY(e.marca(QStringLiteral("cOK"))->isVisible());
-        QVERIFY(e.marca(QStringLiteral("dOK"))->isVisible());
-        QVERIFY(e.sesion().DocumentoExiste);
     }
 
     void archivoQueNoSePuedeBorrar_seAvisaYNadaCambia()

@@ -3,8 +3,6 @@
 #include "components/ClienteFtpCurl.h"
 #include "support/ServidorFtpPrueba.h"
 #include "support/VentanaPrueba.h"
-#include "transfer/ConexionImagenes.h"
-#include "transfer/RecepcionDocumento.h"
 
 #include <QApplication>
 #include <QDir>
@@ -12,17 +10,13 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTableWidget>
 
 using namespace std::chrono_literals;
 
 namespace {
-using Tipo = MensajesGrabados::Tipo;
-
 const QString kCajaConexion =
     QStringLiteral("error|No se pudo conectar al servidor de Imagenes|Trate de Nuevo");
 const QString kCajaDescarga =
@@ -38,24 +32,17 @@ public:
         real.FijarLimitesTiempo(3s, 3s);
         connect(&real, &ClienteFtp::AvanceTransferencia, this, &ClienteFtp::AvanceTransferencia);
     }
-    void FijarServidor(const QString& v) override
-    {
-        anotar("servidor " + v), real.FijarServidor(v);
-    }
-    void FijarUsuario(const QString& v) override { anotar("usuario " + v), real.FijarUsuario(v); }
-    void FijarContrasena(const QString& v) override
-    {
-        anotar("contrasena " + v), real.FijarContrasena(v);
-    }
-    void FijarPuerto(qint16 v) override
-    {
-        anotar("puerto " + QString::number(v)), real.FijarPuerto(v);
-    }
     int Conectar() override
     {
-        anotar("Conectar");
+        anotar(QStringLiteral("Conectar %1 %2 %3 %4")
+                   .arg(servidor(), usuario(), contrasena())
+                   .arg(puerto()));
         if (falloConectar)
             throw ErrorSistema(-2147221504, QStringLiteral("Componente FTP no responde"));
+        real.FijarServidor(servidor());
+        real.FijarUsuario(usuario());
+        real.FijarContrasena(contrasena());
+        real.FijarPuerto(puerto());
         return real.Conectar();
     }
     int CambiarDirectorioRemoto(const QString& d) override
@@ -226,15 +213,12 @@ private slots:
         QVERIFY(e.p.sentencias().contains(
             QStringLiteral("SELECT * FROM BRAX.dbo.Expedientes_ZR WHERE Cliente = 500  and "
                            "estado_actual='Capturado'")));
-        const QStringList esperadas{
-            QStringLiteral("servidor 127.0.0.1"),
-            QStringLiteral("usuario imagenes"),
-            QStringLiteral("contrasena clave secreta"),
-            QStringLiteral("puerto ") + QString::number(e.servidor.puerto()),
-            QStringLiteral("Conectar"),
-            QStringLiteral("CambiarDirectorioRemoto /gdl"),
-            QStringLiteral("RecibirArchivo ") + e.remotoN() + QStringLiteral(" expedienteN.tif"),
-            QStringLiteral("Desconectar")};
+        const QStringList esperadas{QStringLiteral("Conectar 127.0.0.1 imagenes clave secreta ") +
+                                        QString::number(e.servidor.puerto()),
+                                    QStringLiteral("CambiarDirectorioRemoto /gdl"),
+                                    QStringLiteral("RecibirArchivo ") + e.remotoN() +
+                                        QStringLiteral(" expedienteN.tif"),
+                                    QStringLiteral("Desconectar")};
         QCOMPARE(e.ftp.llamadas, esperadas);
         QCOMPARE(e.p.control<QProgressBar>("ProgressBar1")->value(), 100);
         QVERIFY(!QApplication::overrideCursor());
@@ -416,41 +400,6 @@ private slots:
         QVERIFY(e.p.sentencias().contains(
             QStringLiteral("SELECT * FROM BRAX.dbo.Expedientes_ZR WHERE expediente = ") +
             NumeroPlano(e.folio) + QStringLiteral(" ")));
-    }
-
-    void puertoComoEntero_data()
-    {
-        QTest::addColumn<QString>("texto");
-        QTest::addColumn<int>("esperado"); // -1 stands for "refused"
-        QTest::newRow("21") << "21" << 21;
-        QTest::newRow("con blancos") << " 2121 " << 2121;
-        QTest::newRow("limite superior") << "32767" << 32767;
-        QTest::newRow("desborda") << "32768" << -1;
-        QTest::newRow("letras") << "21a" << -1;
-        QTest::newRow("vacio") << "" << -1;
-    }
-
-    void puertoComoEntero()
-    {
-        QFETCH(QString, texto);
-        QFETCH(int, esperado);
-        const auto puerto = ConexionImagenes::PuertoComoEntero(texto);
-        QCOMPARE(puerto.has_value(), esperado != -1);
-        if (puerto)
-            QCOMPARE(int(*puerto), esperado);
-        QCOMPARE(ConexionImagenes::PuertoComoEntero(QStringLiteral("-32768")).value_or(0), -32768);
-    }
-
-    void banderaPuesta()
-    {
-        QVERIFY(!RecepcionDocumento::BanderaPuesta(QVariant()));
-        QVERIFY(!RecepcionDocumento::BanderaPuesta(QVariant(QMetaType(QMetaType::Int))));
-        QVERIFY(!RecepcionDocumento::BanderaPuesta(0));
-        QVERIFY(!RecepcionDocumento::BanderaPuesta(QStringLiteral("0")));
-        QVERIFY(!RecepcionDocumento::BanderaPuesta(false));
-        QVERIFY(RecepcionDocumento::BanderaPuesta(1));
-        QVERIFY(RecepcionDocumento::BanderaPuesta(-1));
-        QVERIFY(RecepcionDocumento::BanderaPuesta(true));
     }
 };
 
