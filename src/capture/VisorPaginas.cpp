@@ -1,0 +1,114 @@
+#include "capture/VisorPaginas.h"
+
+#include "app/ContextoVentana.h"
+#include "app/Entorno.h"
+#include "app/Mensajes.h"
+#include "app/SesionCaptura.h"
+#include "capture/LienzoPagina.h"
+#include "casefiles/ControlVentana.h"
+#include "components/EscanerTwain.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+VisorPaginas::VisorPaginas(ContextoVentana& c, QObject* parent)
+    : QObject(parent), c_(c),
+      lienzo_(new LienzoPagina(ControlVentana<QLabel>(c_.ventana, "Image1"), this))
+{
+    connect(&ControlVentana<QPushButton>(c_.ventana, "BNext"), &QPushButton::clicked, this,
+            [this] { BNext_Click(); });
+    connect(&ControlVentana<QPushButton>(c_.ventana, "BPrev"), &QPushButton::clicked, this,
+            [this] { BPrev_Click(); });
+    connect(&ControlVentana<QPushButton>(c_.ventana, "BDelete"), &QPushButton::clicked, this,
+            [this] { BDelete_Click(); });
+}
+
+void VisorPaginas::habilitar(const char* boton, bool habilitado)
+{
+    ControlVentana<QPushButton>(c_.ventana, boton).setEnabled(habilitado);
+}
+
+QString VisorPaginas::etiqueta(int posicion, const QString& terminacion) const
+{
+    EscanerTwain& escaner = *c_.VSTwain1;
+    return QStringLiteral("Imagen ") + QString::number(posicion) + QStringLiteral(" (") +
+           QString::number(escaner.AnchoPagina(posicion)) + QStringLiteral(" x ") +
+           QString::number(escaner.AltoPagina(posicion)) + QStringLiteral(" x ") +
+           QString::number(escaner.BitsPorPixel(posicion)) + terminacion;
+}
+
+void VisorPaginas::MostrarPagina(int posicion, const QString& terminacion)
+{
+    lienzo_->mostrar(c_.VSTwain1->ImagenPagina(posicion));
+    ControlVentana<QLabel>(c_.ventana, "LabelImageNum").setText(etiqueta(posicion, terminacion));
+}
+
+void VisorPaginas::Reiniciar()
+{
+    ControlVentana<QLabel>(c_.ventana, "LabelImageNum").setText(QStringLiteral("Sin Imagen"));
+    const int paginas = c_.VSTwain1 ? c_.VSTwain1->NumeroPaginas() : 0;
+    ControlVentana<QLineEdit>(c_.ventana, "TextImgCounter").setText(QString::number(paginas));
+    for (const char* boton : {"BPrev", "BNext", "BUpload", "BDelete"})
+        habilitar(boton, false);
+    c_.sesion.PaginaActual = 0;
+}
+
+void VisorPaginas::BNext_Click()
+{
+    if (!c_.VSTwain1)
+        return;
+    const int ultima = qint16(c_.VSTwain1->NumeroPaginas()) - 1;
+    qint16& actual = c_.sesion.PaginaActual;
+    if (actual < ultima) {
+        ++actual;
+        MostrarPagina(actual, kTerminacionPaso);
+    }
+    if (actual == ultima)
+        habilitar("BNext", false);
+    if (actual > 0)
+        habilitar("BPrev", true);
+}
+
+void VisorPaginas::BPrev_Click()
+{
+    if (!c_.VSTwain1)
+        return;
+    const int ultima = qint16(c_.VSTwain1->NumeroPaginas()) - 1;
+    qint16& actual = c_.sesion.PaginaActual;
+    if (actual >= 1 && actual <= ultima) {
+        --actual;
+        MostrarPagina(actual, kTerminacionPaso);
+    }
+    if (actual == 0)
+        habilitar("BPrev", false);
+    if (ultima > actual)
+        habilitar("BNext", true);
+}
+
+void VisorPaginas::BDelete_Click()
+{
+    EscanerTwain* escaner = c_.VSTwain1.get();
+    // Positions move while a scan still adds pages: the page shown might not be the one removed.
+    if (!escaner || escaner->escaneando())
+        return;
+    qint16& actual = c_.sesion.PaginaActual;
+    if (escaner->QuitarPagina(actual) != 1) {
+        c_.entorno.mensajes->MensajeSimple(escaner->TextoError());
+        return;
+    }
+    const qint16 paginas = qint16(escaner->NumeroPaginas());
+    ControlVentana<QLineEdit>(c_.ventana, "TextImgCounter").setText(QString::number(paginas));
+    if (paginas <= actual)
+        actual = qint16(paginas - 1);
+    auto& etiquetaPagina = ControlVentana<QLabel>(c_.ventana, "LabelImageNum");
+    if (paginas != 0) {
+        lienzo_->mostrar(escaner->ImagenPagina(actual));
+        etiquetaPagina.setText(etiqueta(actual, kTerminacionQuitar));
+    } else {
+        lienzo_->vaciar();
+        etiquetaPagina.clear();
+        for (const char* boton : {"BPrev", "BNext", "BUpload", "BDelete"})
+            habilitar(boton, false);
+    }
+}
