@@ -5,7 +5,7 @@
 #include "app/TablaArranque.h"
 #include "app/VisorEscritorio.h"
 #include "components/ClienteFtpCurl.h"
-#include "components/EscanerNoDisponible.h"
+#include "components/EscanerSane.h"
 
 EntornoReal::EntornoReal()
     : conexion_(std::make_unique<ConexionBaseDatos>()), mensajes_(std::make_unique<MensajesQt>()),
@@ -15,7 +15,7 @@ EntornoReal::EntornoReal()
     entorno_.mensajes = mensajes_.get();
     entorno_.visor = visor_.get();
     entorno_.FTP = ftp_.get();
-    entorno_.crearEscaner = [] { return std::make_unique<EscanerNoDisponible>(); };
+    entorno_.crearEscaner = [] { return std::make_unique<EscanerSane>(); };
     entorno_.carpetaArranque = TablaArranque::carpetaPredeterminada();
 }
 

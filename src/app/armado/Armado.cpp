@@ -3,7 +3,9 @@
 #include "app/FrmEscaneo.h"
 #include "capture/ArchivosTrabajo.h"
 #include "capture/DescarteDocumento.h"
+#include "capture/Escaneo.h"
 #include "capture/SeleccionDocumento.h"
+#include "capture/VisorPaginas.h"
 #include "casefiles/ListaExpedientes.h"
 #include "scannerinfo/InformacionEscaner.h"
 #include "transfer/ConexionImagenes.h"
@@ -27,6 +29,9 @@ void Armado::armar(FrmEscaneo& ventana)
     };
     auto* seleccionDocumento = new SeleccionDocumento(c, &ventana);
     new DescarteDocumento(c, &ventana);
+    auto* visorPaginas = new VisorPaginas(c, &ventana);
+    auto* escaneo = new Escaneo(c, *visorPaginas, &ventana);
+    ventana.etapasCarga().IniciarEscaner = [escaneo] { escaneo->IniciarEscaner(); };
 
     // transfer
     auto* conexionImagenes = new ConexionImagenes(c, &ventana);

@@ -1,0 +1,204 @@
+#include "capture/Escaneo.h"
+
+#include "app/ContextoVentana.h"
+#include "app/Entorno.h"
+#include "app/Global.h"
+#include "app/Mensajes.h"
+#include "app/Proteccion.h"
+#include "app/SesionCaptura.h"
+#include "capture/AjusteAutomatico.h"
+#include "capture/VisorPaginas.h"
+#include "casefiles/ControlVentana.h"
+#include "components/EscanerTwain.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QLoggingCategory>
+#include <QPushButton>
+#include <QTableWidget>
+
+Q_LOGGING_CATEGORY(lcEscaneo, "expedientes.scan.ventana")
+
+namespace {
+// The hourglass for the length of a scope, however it is left.
+class RelojArena
+{
+public:
+    RelojArena() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~RelojArena() { QApplication::restoreOverrideCursor(); }
+    RelojArena(const RelojArena&) = delete;
+    RelojArena& operator=(const RelojArena&) = delete;
+};
+
+// Pages arrive while the event loop turns inside Escanear: closing the window then would destroy
+// it, and the component, under the running call.
+class CierreRetenido : public QObject
+{
+public:
+    explicit CierreRetenido(QObject& ventana) : ventana_(ventana)
+    {
+        ventana_.installEventFilter(this);
+    }
+    ~CierreRetenido() override { ventana_.removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override
+    {
+        if (objeto == &ventana_ && evento->type() == QEvent::Close) {
+            evento->ignore();
+            return true;
+        }
+        return QObject::eventFilter(objeto, evento);
+    }
+
+private:
+    QObject& ventana_;
+};
+} // namespace
+
+Escaneo::Escaneo(ContextoVentana& c, VisorPaginas& visor, QObject* parent)
+    : QObject(parent), c_(c), visor_(visor)
+{
+    connect(&control<QComboBox>("Combo1"), &QComboBox::currentIndexChanged, this,
+            [this] { Combo1_Click(); });
+    connect(&control<QPushButton>("B_SelectSource"), &QPushButton::clicked, this,
+            [this] { B_SelectSource_Click(); });
+    connect(&control<QPushButton>("B_Acquire"), &QPushButton::clicked, this,
+            [this] { B_Acquire_Click(); });
+}
+
+template <class T> T& Escaneo::control(const char* nombre) const
+{
+    return ControlVentana<T>(c_.ventana, nombre);
+}
+
+void Escaneo::IniciarEscaner()
+{
+    EscanerTwain& escaner = *c_.VSTwain1;
+    connect(&escaner, &EscanerTwain::PostScan, this, [this](int flag) { VSTwain1_PostScan(flag); });
+    if (escaner.AbrirSesionTwain() != 0) {
+        c_.sesion.EscanerListo = true;
+        escaner.FijarAjusteSesion(100);
+        control<QCheckBox>("ChkShowUI").setChecked(escaner.MostrarDialogo() != 0);
+        auto& fuentes = control<QComboBox>("Combo1");
+        {
+            // Filling the list must not move the component's source; the selection below does.
+            const QSignalBlocker bloqueo(fuentes);
+            fuentes.clear();
+            for (int posicion = 0; posicion < escaner.NumeroFuentes(); ++posicion)
+                fuentes.addItem(escaner.NombreFuente(posicion), posicion);
+            fuentes.setCurrentIndex(-1);
+        }
+        fuentes.setCurrentIndex(fuentes.findData(escaner.FuenteActual()));
+    } else {
+        qCInfo(lcEscaneo) << "sin acceso al escaner:" << escaner.TextoError();
+    }
+    const bool listo = c_.sesion.EscanerListo;
+    control<QPushButton>("B_SelectSource").setEnabled(listo);
+    control<QPushButton>("B_GetSourceInfo").setEnabled(listo);
+    control<QCheckBox>("ChkShowUI").setEnabled(listo);
+    visor_.Reiniciar();
+}
+
+void Escaneo::Combo1_Click()
+{
+    const auto& fuentes = control<QComboBox>("Combo1");
+    if (fuentes.currentIndex() < 0 || !c_.VSTwain1)
+        return;
+    c_.VSTwain1->FijarFuenteActual(fuentes.currentData().toInt());
+}
+
+void Escaneo::B_SelectSource_Click()
+{
+    EscanerTwain& escaner = *c_.VSTwain1;
+    escaner.ElegirFuente();
+    const int actual = escaner.FuenteActual();
+    auto& fuentes = control<QComboBox>("Combo1");
+    for (int entrada = 0; entrada < fuentes.count(); ++entrada)
+        if (fuentes.itemData(entrada).toInt() == actual)
+            fuentes.setCurrentIndex(entrada);
+}
+
+void Escaneo::B_Acquire_Click()
+{
+    // A press while the scan runs (the event loop turns inside it) must not start another.
+    if (!c_.VSTwain1 || c_.VSTwain1->escaneando())
+        return;
+    EjecutarProtegido(*c_.entorno.mensajes, [this] { escanear(); });
+}
+
+void Escaneo::escanear()
+{
+    EscanerTwain& escaner = *c_.VSTwain1;
+    auto& boton = control<QPushButton>("B_Acquire");
+    auto& guardar = control<QPushButton>("BUpload");
+    auto& quitar = control<QPushButton>("BDelete");
+    const bool guardarAntes = guardar.isEnabled();
+    const bool quitarAntes = quitar.isEnabled();
+    // Given back however the scan ends: the caption, and the save and removal buttons, which
+    // stay off while pages are still coming in (the pages they would act on are not all there).
+    struct Restaurar
+    {
+        Escaneo* self;
+        QPushButton &boton, &guardar, &quitar;
+        bool guardarAntes, quitarAntes;
+        ~Restaurar()
+        {
+            boton.setText(QStringLiteral("&Escanear"));
+            const bool hayPaginas = self->c_.VSTwain1 && self->c_.VSTwain1->NumeroPaginas() > 0;
+            guardar.setEnabled(hayPaginas || guardarAntes);
+            quitar.setEnabled(hayPaginas || quitarAntes);
+        }
+    };
+    RelojArena reloj;
+    control<QGroupBox>("FrmDocumentos").setEnabled(false);
+    boton.setText(QStringLiteral("Escaneando..."));
+    c_.global.CambiosPendientes = true;
+    control<QPushButton>("CmdCLientes").setEnabled(false);
+    control<QTableWidget>("iExpedientes").setEnabled(false);
+    Restaurar restaurar{this, boton, guardar, quitar, guardarAntes, quitarAntes};
+    guardar.setEnabled(false);
+    quitar.setEnabled(false);
+
+    if (control<QCheckBox>("ChkShowUI").isChecked()) {
+        escaner.AbrirSesionTwain();
+        escaner.FijarMostrarDialogo(false);
+        escaner.FijarIndicadorAutomatico(true);
+        escaner.AbrirFuente();
+        escaner.FijarAjusteInicial(6);
+        escaner.FijarLimiteAutomatico(10);
+        AjusteAutomatico::porLetra(c_.sesion.LetraActual)
+            .aplicar(escaner, c_.global.ConfigServidorImagenes);
+    } else {
+        escaner.FijarMostrarDialogo(true);
+    }
+    CierreRetenido cierre(c_.ventana);
+    escaner.Escanear();
+}
+
+void Escaneo::VSTwain1_PostScan(int flag)
+{
+    EscanerTwain& escaner = *c_.VSTwain1;
+    if (flag != 0) {
+        if (escaner.CodigoError() != 0)
+            c_.entorno.mensajes->MensajeSimple(escaner.TextoError());
+        return;
+    }
+    const qint16 paginas = qint16(escaner.NumeroPaginas());
+    control<QLineEdit>("TextImgCounter").setText(QString::number(paginas));
+    if (paginas == 0)
+        return;
+    c_.sesion.PaginaActual = qint16(paginas - 1);
+    visor_.MostrarPagina(c_.sesion.PaginaActual, VisorPaginas::kTerminacionPaso);
+    if (c_.sesion.PaginaActual > 0)
+        control<QPushButton>("BPrev").setEnabled(true);
+    // During a scan the button state is given back when it ends (see escanear).
+    if (!escaner.escaneando()) {
+        control<QPushButton>("BUpload").setEnabled(true);
+        control<QPushButton>("BDelete").setEnabled(true);
+    }
+}

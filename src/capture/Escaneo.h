@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QObject>
+
+class VisorPaginas;
+struct ContextoVentana;
+
+// Scanning on the scanning tab: the component's start at load (IniciarEscaner), the source list
+// (Combo1_Click, B_SelectSource_Click), the scan button with the automatic settings of the
+// current type (B_Acquire_Click) and the arrival of pages (VSTwain1_PostScan).
+class Escaneo : public QObject
+{
+    Q_OBJECT
+public:
+    Escaneo(ContextoVentana& c, VisorPaginas& visor, QObject* parent);
+
+    // Load step, right after the component is created.
+    void IniciarEscaner();
+    void Combo1_Click();
+    void B_SelectSource_Click();
+    void B_Acquire_Click();
+    void VSTwain1_PostScan(int flag);
+
+private:
+    void escanear();
+    template <class T> T& control(const char* nombre) const;
+
+    ContextoVentana& c_;
+    VisorPaginas& visor_;
+};

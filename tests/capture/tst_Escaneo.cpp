@@ -1,0 +1,284 @@
+#include "app/FrmEscaneo.h"
+#include "capture/RedondeoPar.h"
+#include "components/EscanerSane.h"
+#include "support/ConfigSanePrueba.h"
+#include "support/EscanerGuionado.h"
+#include "support/VentanaPrueba.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+
+namespace {
+QImage pagina(int ancho = 85, int alto = 110, QImage::Format formato = QImage::Format_Mono)
+{
+    QImage imagen(ancho, alto, formato);
+    imagen.fill(0);
+    return imagen;
+}
+
+// The window over the scripted scanner, its scanning tab open and type letter current, as a
+// pick of the type would leave it.
+struct Escenario
+{
+    VentanaPrueba p;
+    EscanerGuionado* escaner = nullptr;
+
+    bool cargar(const std::function<void(EscanerGuionado&)>& guion = {})
+    {
+        p.bd().sucursal(QStringLiteral("S01"), QStringLiteral("GDL"));
+        BaseDatosPrueba::ServidorImagenes servidor;
+        servidor.resolucion_BN = 200.5;
+        servidor.resolucion_RGB = 201.5;
+        p.bd().servidorImagenes(servidor);
+        p.entorno.crearEscaner = [this, guion] {
+            auto nuevo = std::make_unique<EscanerGuionado>();
+            escaner = nuevo.get();
+            if (guion)
+                guion(*nuevo);
+            return nuevo;
+        };
+        if (!p.cargar())
+            return false;
+        p.control<QTabWidget>("TabScan")->setEnabled(true);
+        p.control<QTabWidget>("TabScan")->setCurrentIndex(1);
+        p.control<QPushButton>("B_Acquire")->setEnabled(true);
+        return true;
+    }
+    void escanear(const QString& letra, int paginas)
+    {
+        p.ventana().sesion().LetraActual = letra;
+        EscanerGuionado::Tanda tanda;
+        for (int i = 0; i < paginas; ++i)
+            tanda.paginas << pagina(80 + i, 100 + i);
+        escaner->tandas.enqueue(tanda);
+        escaner->llamadas.clear();
+        p.clic("B_Acquire");
+    }
+    // The component calls from the first setting after the scanning session to Escanear.
+    QStringList ajustes() const
+    {
+        QStringList todas = escaner->llamadas;
+        return todas.mid(6, todas.indexOf(QStringLiteral("Escanear")) - 6);
+    }
+    QString etiqueta() { return p.control<QLabel>("LabelImageNum")->text(); }
+    bool habilitado(const char* nombre) { return p.control<QWidget>(nombre)->isEnabled(); }
+};
+} // namespace
+
+class PruebaEscaneo : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void redondeoPar_data()
+    {
+        QTest::addColumn<double>("valor");
+        QTest::addColumn<int>("decimales");
+        QTest::addColumn<double>("esperado");
+        QTest::newRow("200.5") << 200.5 << 0 << 200.0;
+        QTest::newRow("201.5") << 201.5 << 0 << 202.0;
+        QTest::newRow("200.4999") << 200.4999 << 0 << 200.0;
+        QTest::newRow("300") << 300.0 << 0 << 300.0;
+        QTest::newRow("1.125") << 1.125 << 2 << 1.12;
+        QTest::newRow("1.375") << 1.375 << 2 << 1.38;
+        QTest::newRow("1.5") << 1.5 << 2 << 1.5;
+        QTest::newRow("0.00488") << 5.0 / 1024 << 2 << 0.0;
+    }
+    void redondeoPar()
+    {
+        QFETCH(double, valor);
+        QFETCH(int, decimales);
+        QFETCH(double, esperado);
+        QCOMPARE(RedondeoPar(valor, decimales), esperado);
+    }
+
+    void inicio_listaFuentesYReiniciaElVisor()
+    {
+        Escenario e;
+        QVERIFY(e.cargar([](EscanerGuionado& s) {
+            s.fuentes = {QStringLiteral("Plano"), QStringLiteral("Alimentador"),
+                         QStringLiteral("Red")};
+            s.FijarFuenteActual(2);
+            s.FijarMostrarDialogo(true);
+        }));
+        auto* combo = e.p.control<QComboBox>("Combo1");
+        QCOMPARE(combo->count(), 3);
+        QCOMPARE(combo->itemText(1), QStringLiteral("Alimentador"));
+        QCOMPARE(combo->itemData(1).toInt(), 1);
+        QCOMPARE(combo->currentIndex(), 2);
+        QVERIFY(e.p.ventana().sesion().EscanerListo);
+        QVERIFY(e.escaner->llamadas.contains(QStringLiteral("AjusteSesion=100")));
+        QVERIFY(e.p.control<QCheckBox>("ChkShowUI")->isChecked());
+        for (const char* activo : {"B_SelectSource", "B_GetSourceInfo", "ChkShowUI"})
+            QVERIFY2(e.habilitado(activo), activo);
+        for (const char* inactivo : {"BPrev", "BNext", "BUpload", "BDelete"})
+            QVERIFY2(!e.habilitado(inactivo), inactivo);
+        QCOMPARE(e.etiqueta(), QStringLiteral("Sin Imagen"));
+        QCOMPARE(e.p.control<QLineEdit>("TextImgCounter")->text(), QStringLiteral("0"));
+
+        // The user's pick in the list moves the component; the source dialog moves the list.
+        e.escaner->llamadas.clear();
+        combo->setCurrentIndex(0);
+        QCOMPARE(e.escaner->llamadas, QStringList{QStringLiteral("FuenteActual=0")});
+        e.escaner->llamadas.clear();
+        e.escaner->FijarFuenteActual(1); // what the dialog would leave
+        e.p.clic("B_SelectSource");
+        QCOMPARE(combo->currentIndex(), 1);
+    }
+
+    void inicio_sinEscaner_controlesApagados()
+    {
+        Escenario e;
+        QVERIFY(e.cargar([](EscanerGuionado& s) { s.sesion = 0; }));
+        QVERIFY(!e.p.ventana().sesion().EscanerListo);
+        QCOMPARE(e.p.control<QComboBox>("Combo1")->count(), 0);
+        for (const char* inactivo : {"B_SelectSource", "B_GetSourceInfo", "ChkShowUI"})
+            QVERIFY2(!e.habilitado(inactivo), inactivo);
+        QCOMPARE(e.etiqueta(), QStringLiteral("Sin Imagen"));
+    }
+
+    void automatico_ajustesPorTipo_data()
+    {
+        QTest::addColumn<QString>("letra");
+        QTest::addColumn<QStringList>("ajustes");
+        const QStringList blancoNegro{"Resolucion=200",  "Unidad=0",     "TipoPixel=0",
+                                      "AjusteCopiado=0", "AjusteCero=0", "TamanoPapel=3"};
+        QTest::newRow("I") << "I"
+                           << QStringList{"Resolucion=202", "TipoPixel=2", "Unidad=0",
+                                          "FijarArea(0,0,3.5,2.3)", "AjusteCopiado=0"};
+        QTest::newRow("R") << "R" << QStringList{"Resolucion=202",  "Unidad=0",
+                                                 "TipoPixel=2",     "FijarArea(0,0,8.5,6)",
+                                                 "AjusteCopiado=0", "AjusteCero=0"};
+        for (const char* letra : {"S", "C", "N", "E", "D"})
+            QTest::newRow(letra) << letra << blancoNegro;
+    }
+    void automatico_ajustesPorTipo()
+    {
+        QFETCH(QString, letra);
+        QFETCH(QStringList, ajustes);
+        Escenario e;
+        QVERIFY(e.cargar());
+        e.p.control<QCheckBox>("ChkShowUI")->setChecked(true);
+        e.escanear(letra, 1);
+        const QStringList inicio{"AbrirSesionTwain", "MostrarDialogo=0", "IndicadorAutomatico=1",
+                                 "AbrirFuente",      "AjusteInicial=6",  "LimiteAutomatico=10"};
+        QCOMPARE(e.escaner->llamadas.mid(0, 6), inicio);
+        QCOMPARE(e.ajustes(), ajustes);
+        QCOMPARE(e.escaner->llamadas.last(), QStringLiteral("Escanear"));
+    }
+
+    void manual_soloMuestraElDialogo()
+    {
+        Escenario e;
+        QVERIFY(e.cargar());
+        e.p.control<QCheckBox>("ChkShowUI")->setChecked(false);
+        e.escanear(QStringLiteral("I"), 1);
+        QCOMPARE(e.escaner->llamadas,
+                 (QStringList{QStringLiteral("MostrarDialogo=1"), QStringLiteral("Escanear")}));
+    }
+
+    void escaneo_apagaLoQueCambiaElExpedienteYMuestraLaUltimaHoja()
+    {
+        Escenario e;
+        QVERIFY(e.cargar());
+        QString captionDurante;
+        QList<bool> guardarDurante;
+        QObject::connect(e.escaner, &EscanerTwain::PostScan, [&] {
+            captionDurante = e.p.control<QPushButton>("B_Acquire")->text();
+            guardarDurante << e.habilitado("BUpload") << e.habilitado("BDelete");
+        });
+        e.escanear(QStringLiteral("N"), 3);
+
+        QCOMPARE(captionDurante, QStringLiteral("Escaneando..."));
+        // Pages still coming in cannot be saved or removed.
+        QVERIFY(!guardarDurante.contains(true));
+        QCOMPARE(e.p.control<QPushButton>("B_Acquire")->text(), QStringLiteral("&Escanear"));
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(e.p.global.CambiosPendientes);
+        for (const char* inactivo : {"FrmDocumentos", "CmdCLientes", "iExpedientes", "BNext"})
+            QVERIFY2(!e.habilitado(inactivo), inactivo);
+        for (const char* activo : {"BUpload", "BDelete", "BPrev"})
+            QVERIFY2(e.habilitado(activo), activo);
+        QCOMPARE(e.p.control<QLineEdit>("TextImgCounter")->text(), QStringLiteral("3"));
+        QCOMPARE(e.p.ventana().sesion().PaginaActual, qint16(2));
+        QCOMPARE(e.etiqueta(), QStringLiteral("Imagen 2 (82 x 102 x 1 bpp )"));
+    }
+
+    void avisoDeFalla_soloConCodigo_data()
+    {
+        QTest::addColumn<int>("codigo");
+        QTest::addColumn<int>("cajas");
+        QTest::newRow("con codigo") << 9 << 1;
+        QTest::newRow("cancelado, sin codigo") << 0 << 0;
+    }
+    void avisoDeFalla_soloConCodigo()
+    {
+        QFETCH(int, codigo);
+        QFETCH(int, cajas);
+        Escenario e;
+        QVERIFY(e.cargar());
+        e.escanear(QStringLiteral("N"), 2);
+        e.escaner->tandas.enqueue(
+            {{pagina()}, EscanerGuionado::Falla{7, codigo, QStringLiteral("Papel atorado")}});
+        e.p.clic("B_Acquire");
+        QCOMPARE(e.p.mensajes.cajas().size(), cajas);
+        if (cajas)
+            QCOMPARE(e.p.mensajes.resumen().first(), QStringLiteral("simple|Papel atorado|"));
+        // The pages held before and the one that made it stay.
+        QCOMPARE(e.p.control<QLineEdit>("TextImgCounter")->text(), QStringLiteral("3"));
+        QVERIFY(e.habilitado("BUpload"));
+    }
+
+    void avisoSinPaginas_soloElContador()
+    {
+        Escenario e;
+        QVERIFY(e.cargar());
+        emit e.escaner->PostScan(0);
+        QCOMPARE(e.p.control<QLineEdit>("TextImgCounter")->text(), QStringLiteral("0"));
+        QCOMPARE(e.etiqueta(), QStringLiteral("Sin Imagen"));
+        QVERIFY(!e.habilitado("BUpload"));
+    }
+
+    // The SANE test backend through the window: the letter page of a black and white type comes
+    // in at the branch's resolution, one bit deep.
+    void sane_paginaCartaEnBlancoYNegro()
+    {
+        ConfigSanePrueba config;
+        QVERIFY(config.valida());
+        VentanaPrueba p;
+        p.bd().sucursal(QStringLiteral("S01"), QStringLiteral("GDL"));
+        BaseDatosPrueba::ServidorImagenes servidor;
+        servidor.resolucion_BN = 50.5; // to 50: a small page keeps the test quick
+        p.bd().servidorImagenes(servidor);
+        const QString carpeta = config.nuevaCarpetaRecuperacion();
+        p.entorno.crearEscaner = [carpeta] { return std::make_unique<EscanerSane>(carpeta); };
+        QVERIFY(p.cargar());
+        QVERIFY(p.ventana().sesion().EscanerListo);
+        QVERIFY(p.control<QComboBox>("Combo1")->count() >= 1);
+        p.control<QCheckBox>("ChkShowUI")->setChecked(true);
+        p.ventana().sesion().LetraActual = QStringLiteral("N");
+        p.control<QTabWidget>("TabScan")->setEnabled(true);
+        p.control<QTabWidget>("TabScan")->setCurrentIndex(1);
+        p.control<QPushButton>("B_Acquire")->setEnabled(true);
+        p.clic("B_Acquire");
+        QVERIFY2(p.mensajes.cajas().isEmpty(), qPrintable(p.mensajes.resumen().join('\n')));
+        EscanerTwain& escaner = *p.ventana().VSTwain1();
+        QVERIFY(escaner.NumeroPaginas() >= 1);
+        QCOMPARE(escaner.BitsPorPixel(0), 1);
+        QCOMPARE(escaner.Resolucion(), 50);
+        // 8.5 x 11 inches at 50 dpi, give or take the backend's rounding.
+        QVERIFY(qAbs(escaner.AnchoPagina(0) - 425) <= 2);
+        QVERIFY(qAbs(escaner.AltoPagina(0) - 550) <= 2);
+        QVERIFY(p.control<QPushButton>("BUpload")->isEnabled());
+        QVERIFY(p.control<QLabel>("LabelImageNum")->text().endsWith(QStringLiteral(" x 1 bpp )")));
+    }
+};
+
+QTEST_MAIN(PruebaEscaneo)
+#include "tst_Escaneo.moc"
