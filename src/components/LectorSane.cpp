@@ -4,12 +4,17 @@
 
 #include <QLoggingCategory>
 #include <cstring>
+#include <future>
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
 
 Q_DECLARE_LOGGING_CATEGORY(lcLector)
 Q_LOGGING_CATEGORY(lcLector, "expedientes.scan")
+
+namespace {
+constexpr qsizetype kPaginaGrande = 8 * 1024 * 1024;
+} // namespace
 
 LectorSane::LectorSane(SANE_Handle dispositivo, bool alimentador, int ppp,
                        std::function<QString()> nuevaRuta, QObject* parent)
@@ -23,22 +28,54 @@ void LectorSane::ejecutar()
     int paginas = 0;
     SANE_Status estado = SANE_STATUS_GOOD;
     QString detalle;
+    // The page read last is compressed to the spool on a second thread while the device reads
+    // the next one; pages still reach the UI thread in order, each only once on disk.
+    std::future<QString> escritura;
+    PaginaEscaneada enCurso;
+    auto entregar = [&] {
+        if (!escritura.valid())
+            return true;
+        const QString error = escritura.get();
+        if (!error.isEmpty()) {
+            detalle = QStringLiteral("No se pudo guardar la hoja en la carpeta de recuperación: %1")
+                          .arg(error);
+            return false;
+        }
+        ++paginas;
+        const bool grande = qsizetype(enCurso.imagen.sizeInBytes()) > kPaginaGrande;
+        emit paginaLeida(enCurso);
+        enCurso = {};
+#if defined(__GLIBC__)
+        // Colour pages are tens of megabytes; glibc keeps freed buffers that size in this
+        // thread's arena instead of giving them back, and a long batch would hold hundreds of
+        // megabytes. Small pages reuse the same buffers, so they need no trim.
+        if (grande)
+            malloc_trim(0);
+#else
+        Q_UNUSED(grande);
+#endif
+        return true;
+    };
     while (!cancelado_) {
         PaginaEscaneada pagina;
         estado = leerPagina(pagina, detalle);
         if (estado != SANE_STATUS_GOOD)
             break;
-        ++paginas;
-        emit paginaLeida(pagina);
-        pagina = {};
-#if defined(__GLIBC__)
-        // Page buffers are tens of megabytes; glibc keeps freed ones in this thread's arena
-        // instead of giving them back, and a long batch would hold hundreds of megabytes.
-        malloc_trim(0);
-#endif
+        if (!entregar()) {
+            estado = SANE_STATUS_IO_ERROR;
+            break;
+        }
+        enCurso = pagina;
+        escritura = std::async(std::launch::async, [pagina, ppp = ppp_] {
+            QString error;
+            EscritorTiff::escribirArchivo(pagina.ruta, pagina.imagen, ppp, &error);
+            return error;
+        });
         if (!alimentador_)
             break;
     }
+    if (!entregar() && estado == SANE_STATUS_GOOD)
+        estado = SANE_STATUS_IO_ERROR;
     sane_cancel(dispositivo_);
     // An empty feeder after at least one page is how a batch ends, not a failure.
     if (estado == SANE_STATUS_NO_DOCS && paginas > 0)
@@ -115,12 +152,6 @@ SANE_Status LectorSane::leerPagina(PaginaEscaneada& pagina, QString& detalle)
         imagen.setDotsPerMeterY(qRound(ppp_ / 0.0254));
     }
     pagina.imagen = imagen;
-    // Compressing here keeps the UI thread free and overlaps the next page's acquisition.
-    if (!EscritorTiff::escribirArchivo(pagina.ruta, imagen, ppp_, &detalle)) {
-        detalle = QStringLiteral("No se pudo guardar la hoja en la carpeta de recuperación: %1")
-                      .arg(detalle);
-        return SANE_STATUS_IO_ERROR;
-    }
     return SANE_STATUS_GOOD;
 }
 
