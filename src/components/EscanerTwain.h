@@ -91,7 +91,7 @@ public:
 
     // Supported values of the current source; CodigoError ≠ 0 when they cannot be read.
     // ResolucionesSoportadas also sets TipoContenedor and, for a range, ValorMinimo, ValorMaximo
-    // and Incremento.
+    // and Incremento (its list then holds only the minimum and the maximum).
     virtual QList<qint32> UnidadesSoportadas() = 0;
     virtual QList<qint32> TiposPixelSoportados() = 0;
     virtual QList<qint32> ResolucionesSoportadas() = 0;
