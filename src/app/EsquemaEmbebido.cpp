@@ -89,11 +89,20 @@ QStringList version1()
     };
 }
 
+// The customer search of the own distribution centre starts from the centre's branches
+// instead of walking every customer by name.
+QStringList version2()
+{
+    return {
+        QStringLiteral("CREATE INDEX sucursales_centro ON sucursales(centro_distribucion)"),
+    };
+}
+
 } // namespace
 
 int EsquemaEmbebido::versionActual()
 {
-    return 1;
+    return 2;
 }
 
 QStringList EsquemaEmbebido::pasos(int desde)
@@ -101,6 +110,8 @@ QStringList EsquemaEmbebido::pasos(int desde)
     QStringList sentencias;
     if (desde < 1)
         sentencias += version1();
+    if (desde < 2)
+        sentencias += version2();
     // Later versions append their ALTER/CREATE steps here, each guarded by its number.
     return sentencias;
 }
