@@ -7,6 +7,7 @@
 #include "capture/SeleccionDocumento.h"
 #include "capture/VisorPaginas.h"
 #include "casefiles/ListaExpedientes.h"
+#include "casefiles/ModoPedido.h"
 #include "scannerinfo/InformacionEscaner.h"
 #include "transfer/ConexionImagenes.h"
 #include "transfer/RecepcionDocumento.h"
@@ -21,6 +22,10 @@ void Armado::armar(FrmEscaneo& ventana)
 
     // casefiles
     auto* listaExpedientes = new ListaExpedientes(c, &ventana);
+    auto* modoPedido = new ModoPedido(c, *listaExpedientes, &ventana);
+    ventana.etapasCarga().arranquePedido = [modoPedido](const QString& lineaComandos) {
+        modoPedido->arranquePedido(lineaComandos);
+    };
 
     // capture
     auto* archivosTrabajo = new ArchivosTrabajo(c, &ventana);
