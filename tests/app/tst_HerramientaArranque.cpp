@@ -1,9 +1,13 @@
 #include "app/ConexionBaseDatos.h"
 #include "app/TablaArranque.h"
+#include "casefiles/TipoDocumento.h"
+#include "components/EscritorTiff.h"
 #include "support/RutasPrueba.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -120,6 +124,26 @@ private slots:
             QVERIFY(QDir(carpeta + "/imagenes/" + centro).exists());
         QCOMPARE(contar("SELECT COUNT(*) FROM sucursales WHERE sucursal = 'S01'"), 1);
         QCOMPARE(contar("SELECT COUNT(*) FROM acceso_ftp_ZR WHERE puerto = '2121'"), 3);
+        // Every document flagged as stored is on the demo image server, and nothing else is.
+        const int guardados = contar(
+            "SELECT SUM(imagen_solicitud + imagen_IFE + imagen_TALON + imagen_CARTA + imagen_NOTA"
+            " + imagen_ENTREGA + imagen_EXTRA) FROM Expedientes_ZR");
+        QVERIFY(guardados > 0);
+        QDirIterator documentos(carpeta + "/imagenes", {"*.tif"}, QDir::Files,
+                                QDirIterator::Subdirectories);
+        int archivos = 0;
+        QString muestra;
+        for (; documentos.hasNext(); ++archivos)
+            muestra = documentos.next();
+        QCOMPARE(archivos, guardados);
+        QCOMPARE(EscritorTiff::contarPaginas(muestra), 1);
+        const QString folio = QFileInfo(muestra).completeBaseName().chopped(1);
+        const QString letra = QFileInfo(muestra).completeBaseName().right(1);
+        const TipoDocumento* tipo = TipoDocumento::porLetra(letra);
+        QVERIFY(tipo);
+        QCOMPARE(contar(QStringLiteral("SELECT %1 FROM Expedientes_ZR WHERE expediente = %2")
+                            .arg(QLatin1String(tipo->columnaBandera), folio)),
+                 1);
 
         // A second run starts from a clean database: what was added meanwhile is gone.
         {

@@ -2,6 +2,7 @@
 // demo folder (start-up table, seeded embedded database, image-server folders).
 
 #include "DatosDemo.h"
+#include "DocumentosDemo.h"
 #include "app/ConexionBaseDatos.h"
 #include "app/ErrorSistema.h"
 #include "app/TablaArranque.h"
@@ -113,6 +114,7 @@ void iniciarDemo(const QString& carpeta, int puertoFtp)
         ConexionBaseDatos conexion;
         conexion.abrir(datos.CadenaConexion, carpeta);
         DatosDemo::sembrar(conexion, puertoFtp);
+        DocumentosDemo::escribir(conexion, dir.filePath(QStringLiteral("imagenes")));
         conexion.cerrar();
     } catch (...) {
         // A half-seeded database would look like a working demo; leave none behind.
