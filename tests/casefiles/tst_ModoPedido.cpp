@@ -1,0 +1,325 @@
+#include "app/FrmEscaneo.h"
+#include "casefiles/ListaExpedientes.h"
+#include "casefiles/TipoDocumento.h"
+#include "support/VentanaPrueba.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+
+namespace {
+const QString kCapturados = QStringLiteral("No existe Expediente por Asignar|Verifique con tienda "
+                                           "la documentación/numero de cliente usado");
+const QString kAsignado =
+    QStringLiteral("informacion|Expediente Asignado Correctamente!|Asignación de Pedido");
+
+QString consultaPedido(const char* pedido)
+{
+    return QStringLiteral("SELECT C.Cliente'Cliente',C.Nombre_cliente'Nombre',c.rfc'RFC', "
+                          "ERP_QOR.dbo.telefono_cliente (C.Cliente) 'Telefono', "
+                          "BRAX.dbo.Domicilio_lineal_Brax(C.Cliente) 'Direccion',p.clave_pedido "
+                          "FROM Clientes C  JOIN pedidos_clientes p ON c.cliente = p.cliente  "
+                          "WHERE p.pedido =") +
+           QLatin1String(pedido);
+}
+
+QString asignacion(const char* pedido, int folio)
+{
+    return QStringLiteral("UPDATE BRAX.dbo.Expedientes_ZR SET Pedido=%1,estado_actual='Asignado' "
+                          "WHERE expediente = %2  and estado_actual='Capturado'")
+        .arg(QLatin1String(pedido))
+        .arg(folio);
+}
+
+// Sale 12345 (GDL-012345) of customer 1234, whose case files are 500 'Capturado' and 470
+// assigned to sale 9001; sale 20000 of customer 777, whose only case file is assigned; customer
+// 555 has a captured case file 510 of its own. Every working file exists before the start.
+class Escenario
+{
+public:
+    Escenario()
+    {
+        BaseDatosPrueba& bd = p.bd();
+        bd.sucursal(QStringLiteral("S01"), QStringLiteral("GDL"));
+        bd.servidorImagenes({});
+        BaseDatosPrueba::Cliente cliente;
+        for (const auto& [numero, nombre] :
+             {std::pair{1234, "Pérez Gómez Juan"}, {777, "Luna Ríos Ana"}, {555, "Soto Paz Eva"}}) {
+            cliente.numero = numero;
+            cliente.nombre = QString::fromUtf8(nombre);
+            bd.cliente(cliente);
+        }
+        bd.venta(12345, 1234, QStringLiteral("S01"), QStringLiteral("GDL-012345"));
+        bd.venta(9001, 1234, QStringLiteral("S01"), QStringLiteral("V-9001"));
+        bd.venta(20000, 777, QStringLiteral("S01"), QStringLiteral("GDL-020000"));
+        expediente(470, 1234, "Asignado", 9001, "2024-01-10");
+        expediente(500, 1234, "Capturado", {}, "2024-03-05");
+        expediente(490, 777, "Asignado", 20000, "2024-02-01");
+        expediente(510, 555, "Capturado", {}, "2024-02-02");
+        for (const TipoDocumento& tipo : TipoDocumento::todos())
+            QFile(tipo.archivoTrabajo()).open(QIODevice::WriteOnly);
+    }
+
+    void expediente(int folio, int cliente, const char* estado, const QVariant& pedido,
+                    const char* fecha)
+    {
+        p.bd().conexion().ejecutar(
+            QStringLiteral("INSERT INTO Expedientes_ZR (expediente, Cliente, sucursal, fecha,"
+                           " Pedido, estado_actual) VALUES (?, ?, 'S01', ?, ?, ?)"),
+            {folio, cliente, QString::fromLatin1(fecha) + QStringLiteral(" 10:00:00.000"), pedido,
+             QString::fromLatin1(estado)});
+    }
+
+    ListaExpedientes& lista() { return *p.ventana().findChild<ListaExpedientes*>(); }
+    // "pedido|estado" of a case file as the database holds it.
+    QString fila(int folio)
+    {
+        return p.bd()
+            .valor(QStringLiteral("SELECT ifnull(Pedido, 'nulo') || '|' || estado_actual"
+                                  " FROM Expedientes_ZR WHERE expediente = ?"),
+                   {folio})
+            .toString();
+    }
+    // Folios of the list, in its order.
+    QString folios()
+    {
+        auto* r = p.control<QTableWidget>("iExpedientes");
+        QStringList lista;
+        for (int f = 0; f < r->rowCount(); ++f)
+            lista << r->item(f, 0)->text();
+        return lista.join(QLatin1Char(','));
+    }
+    void elegirFolio(int folio)
+    {
+        auto* r = p.control<QTableWidget>("iExpedientes");
+        for (int f = 0; f < r->rowCount(); ++f)
+            if (r->item(f, 0)->text().toInt() == folio)
+                return lista().iExpedientes_DblClick(f + 1);
+        QFAIL("folio no listado");
+    }
+    bool quedanArchivosTrabajo()
+    {
+        for (const TipoDocumento& tipo : TipoDocumento::todos())
+            if (QFile::exists(tipo.archivoTrabajo()))
+                return true;
+        return false;
+    }
+    bool asignable() { return p.control<QPushButton>("CmdAsignar")->isEnabled(); }
+
+    VentanaPrueba p;
+};
+} // namespace
+
+// Order mode on the real window offscreen over the embedded database: the start with a sale
+// number and the assignment of a captured case file to that sale.
+class PruebaModoPedido : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void arranque_data()
+    {
+        QTest::addColumn<QString>("pedido");
+        QTest::addColumn<bool>("encontrado");
+        QTest::addColumn<QStringList>("encabezado"); // number, name, RFC, telephone, address
+        QTest::addColumn<QString>("etiqueta");
+        QTest::addColumn<QString>("folios");
+        QTest::addColumn<double>("folio");
+        QTest::addColumn<QStringList>("cajas");
+        const QString domicilio =
+            QStringLiteral("HIDALGO 10, COL. CENTRO, GUADALAJARA, JALISCO, C.P. 44100");
+        QTest::newRow("expediente capturado")
+            << "12345" << true
+            << QStringList{"1234", "Pérez Gómez Juan", "PELJ800101AB1", "3312345678", domicilio}
+            << "Pedido a Asignar:GDL-012345"
+            << "500,470" << 500.0 << QStringList{};
+        QTest::newRow("sin expediente capturado")
+            << "20000" << true
+            << QStringList{"777", "Luna Ríos Ana", "PELJ800101AB1", "3312345678", domicilio}
+            << "Pedido a Asignar:GDL-020000"
+            << "490" << 0.0 << QStringList{QStringLiteral("error|") + kCapturados};
+        QTest::newRow("pedido no localizado")
+            << "99999" << false << QStringList{"", "", "", "", ""} << "Pedido a Asignar:"
+            << "" << 0.0
+            << QStringList{QStringLiteral(
+                   "error|Error Grave Pedido NO localizado, reportelo a Sistemas|Error")};
+    }
+
+    void arranque()
+    {
+        QFETCH(QString, pedido);
+        QFETCH(bool, encontrado);
+        QFETCH(QStringList, encabezado);
+        QFETCH(QString, etiqueta);
+        QFETCH(QString, folios);
+        QFETCH(double, folio);
+        QFETCH(QStringList, cajas);
+        Escenario e;
+        VentanaPrueba& p = e.p;
+
+        QVERIFY(p.cargar(pedido));
+
+        QCOMPARE(p.global.PedidoAAsignar, pedido.toDouble());
+        QCOMPARE(p.mensajes.resumen(), cajas);
+        auto* tabs = p.control<QTabWidget>("TabScan");
+        QCOMPARE(tabs->isEnabled(), encontrado);
+        QCOMPARE(tabs->currentIndex(), 0);
+        QStringList cabecera;
+        for (const char* nombre :
+             {"TxtNumero", "TxtCliente", "TxtRFC", "TxtTelefono", "TxtDomicilio"})
+            cabecera << p.control<QLineEdit>(nombre)->text();
+        QCOMPARE(cabecera, encabezado);
+        QCOMPARE(p.control<QLabel>("LblPedido")->text(), etiqueta);
+        QCOMPARE(e.folios(), folios);
+        QCOMPARE(e.asignable(), folio > 0);
+        QCOMPARE(p.ventana().sesion().FolioActual, folio);
+        QVERIFY(p.global.EstadoExpediente.isEmpty());
+        // The working files belong to whatever customer came before; a sale not found leaves
+        // them alone, as a plain start does.
+        QCOMPARE(e.quedanArchivosTrabajo(), !encontrado);
+
+        const QStringList enviadas = p.sentencias();
+        QVERIFY(enviadas.contains(consultaPedido(qPrintable(pedido))));
+        const QString busqueda =
+            QStringLiteral("SELECT expediente FROM BRAX.dbo.Expedientes_ZR WHERE Cliente = %1  "
+                           "and estado_actual='Capturado'")
+                .arg(encabezado.first());
+        QCOMPARE(enviadas.contains(busqueda), encontrado);
+    }
+
+    void asignar_data()
+    {
+        QTest::addColumn<int>("elegido"); // 0: the case file found at start-up
+        QTest::addColumn<int>("asignado");
+        QTest::addColumn<QString>("lista"); // the list after the press
+        QTest::newRow("encontrado al iniciar") << 0 << 500 << "500|GDL-012345|Asignado";
+        QTest::newRow("otra fila capturada") << 480 << 480 << "480|GDL-012345|Asignado";
+        // Already tied to this very sale: it stays so, and that is what the user is told.
+        QTest::newRow("ya asignado a esta venta") << 460 << 460 << "460|GDL-012345|Asignado";
+    }
+
+    void asignar()
+    {
+        QFETCH(int, elegido);
+        QFETCH(int, asignado);
+        QFETCH(QString, lista);
+        Escenario e;
+        VentanaPrueba& p = e.p;
+        QVERIFY(p.cargar(QStringLiteral("12345")));
+        // Captured or assigned on another workstation after this one listed the case files.
+        e.expediente(480, 1234, "Capturado", {}, "2024-06-01");
+        e.expediente(460, 1234, " Asignado ", 12345, "2024-06-02");
+        e.lista().CargarExpedientes();
+        if (elegido)
+            e.elegirFolio(elegido);
+
+        p.clic("CmdAsignar");
+
+        QCOMPARE(p.mensajes.resumen(), QStringList{kAsignado});
+        for (const int folio : {500, 480, 460, 470}) {
+            const QString antes = folio == 470   ? QStringLiteral("9001|Asignado")
+                                  : folio == 460 ? QStringLiteral("12345| Asignado ")
+                                                 : QStringLiteral("nulo|Capturado");
+            QCOMPARE(e.fila(folio),
+                     folio == asignado && folio != 460 ? QStringLiteral("12345|Asignado") : antes);
+        }
+        QVERIFY(p.sentencias().contains(asignacion("12345", asignado)));
+        QVERIFY(!e.asignable());
+        // The list was read again and shows the sale on the assigned case file.
+        auto* r = p.control<QTableWidget>("iExpedientes");
+        QStringList filas;
+        for (int f = 0; f < r->rowCount(); ++f)
+            filas << QStringList{r->item(f, 0)->text(), r->item(f, 3)->text(),
+                                 r->item(f, 13)->text().trimmed()}
+                         .join(QLatin1Char('|'));
+        QVERIFY2(filas.contains(lista), qPrintable(filas.join(QLatin1Char(' '))));
+    }
+
+    void asignarRechazado_data()
+    {
+        QTest::addColumn<int>("elegido");
+        QTest::addColumn<QString>("caja");
+        QTest::addColumn<bool>("actualiza");
+        QTest::newRow("fila asignada a otra venta") << 470
+                                                    << "El expediente 470 no se asignó a la venta: "
+                                                       "está en estado Asignado y solo se asigna "
+                                                       "un expediente Capturado."
+                                                    << true;
+        QTest::newRow("expediente de otro cliente")
+            << 510
+            << "Elija en la lista un expediente del cliente de la venta para asignarlo; no se "
+               "asignó ningún expediente."
+            << false;
+        QTest::newRow("cliente elegido sin fila")
+            << 0
+            << "Elija en la lista un expediente del cliente de la venta para asignarlo; no se "
+               "asignó ningún expediente."
+            << false;
+    }
+
+    // Nothing is tied to the sale: the user is told so, not that it was assigned, and the
+    // button stays for the right case file.
+    void asignarRechazado()
+    {
+        QFETCH(int, elegido);
+        QFETCH(QString, caja);
+        QFETCH(bool, actualiza);
+        Escenario e;
+        VentanaPrueba& p = e.p;
+        QVERIFY(p.cargar(QStringLiteral("12345")));
+        if (elegido == 510 || elegido == 0) {
+            e.lista().mostrarBusqueda = [&p, elegido] {
+                p.global.ClienteSeleccionado.NumeroCliente = elegido ? 555 : 1234;
+            };
+            p.clic("CmdCLientes");
+        }
+        if (elegido)
+            e.elegirFolio(elegido);
+        const int antes = p.sentencias().size();
+
+        p.clic("CmdAsignar");
+
+        QCOMPARE(p.mensajes.resumen(),
+                 QStringList{QStringLiteral("error|%1|Asignación de Pedido").arg(caja)});
+        QCOMPARE(p.sentencias().mid(antes).contains(asignacion("12345", elegido)), actualiza);
+        QCOMPARE(e.fila(500), QStringLiteral("nulo|Capturado"));
+        QCOMPARE(e.fila(470), QStringLiteral("9001|Asignado"));
+        QCOMPARE(e.fila(510), QStringLiteral("nulo|Capturado"));
+        QVERIFY(e.asignable());
+
+        // The right case file can still be assigned afterwards, once.
+        p.mensajes.limpiar();
+        if (elegido == 510)
+            e.lista().mostrarBusqueda = [&p] { p.global.ClienteSeleccionado.NumeroCliente = 1234; };
+        if (elegido == 510)
+            p.clic("CmdCLientes");
+        e.elegirFolio(500);
+        p.clic("CmdAsignar");
+        QCOMPARE(p.mensajes.resumen(), QStringList{kAsignado});
+        QCOMPARE(e.fila(500), QStringLiteral("12345|Asignado"));
+        QVERIFY(!e.asignable());
+    }
+
+    void falloDeBaseDeDatos_seMuestraYElBotonQueda()
+    {
+        Escenario e;
+        VentanaPrueba& p = e.p;
+        QVERIFY(p.cargar(QStringLiteral("12345")));
+        p.bd().conexion().ejecutar(QStringLiteral("DROP TABLE Expedientes_ZR"));
+
+        p.clic("CmdAsignar");
+
+        QCOMPARE(p.mensajes.cajas().size(), 1);
+        QCOMPARE(p.mensajes.cajas().first().tipo, MensajesGrabados::Tipo::Error);
+        QVERIFY2(p.mensajes.cajas().first().mensaje.startsWith(QStringLiteral("Error ")),
+                 qPrintable(p.mensajes.resumen().join(QLatin1Char('\n'))));
+        QVERIFY(e.asignable());
+        QVERIFY(p.ventana().isVisible());
+    }
+};
+
+QTEST_MAIN(PruebaModoPedido)
+#include "tst_ModoPedido.moc"
