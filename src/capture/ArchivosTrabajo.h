@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDateTime>
+#include <QHash>
 #include <QObject>
 
 struct ContextoVentana;
@@ -18,9 +20,24 @@ public:
     // on.
     void LimpiarArchivosTrabajo();
 
+    // A save left pages in the working file that never reached the image server (the upload
+    // failed or did not run). Such a file is not deleted without asking: it is the only copy of
+    // those pages. The mark holds while the file stays as it was when marked.
+    void MarcarSinEnviar(const QString& nombre);
+    void MarcarEnviado(const QString& nombre);
+    bool SinEnviar(const QString& nombre) const;
+
 private:
+    struct Huella
+    {
+        qint64 tamano;
+        QDateTime modificado;
+    };
+    static Huella huella(const QString& nombre);
+
     void borrarArchivo(const QString& nombre);
     void limpiarOpciones();
 
     ContextoVentana& c_;
+    QHash<QString, Huella> sinEnviar_;
 };

@@ -10,6 +10,7 @@
 #include "casefiles/ModoPedido.h"
 #include "scannerinfo/InformacionEscaner.h"
 #include "transfer/ConexionImagenes.h"
+#include "transfer/GuardadoDocumento.h"
 #include "transfer/RecepcionDocumento.h"
 
 // Folder libraries depend one way: app <- search <- casefiles <- capture <- transfer, and
@@ -41,6 +42,7 @@ void Armado::armar(FrmEscaneo& ventana)
     // transfer
     auto* conexionImagenes = new ConexionImagenes(c, &ventana);
     auto* recepcionDocumento = new RecepcionDocumento(c, *conexionImagenes, &ventana);
+    new GuardadoDocumento(c, *conexionImagenes, *archivosTrabajo, &ventana);
     seleccionDocumento->RecibirDocumento = [recepcionDocumento] {
         recepcionDocumento->RecibirDocumento();
     };

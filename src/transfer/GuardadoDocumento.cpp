@@ -1,0 +1,325 @@
+#include "transfer/GuardadoDocumento.h"
+
+#include "app/ConexionBaseDatos.h"
+#include "app/ContextoVentana.h"
+#include "app/Entorno.h"
+#include "app/Global.h"
+#include "app/Mensajes.h"
+#include "app/Proteccion.h"
+#include "app/SesionCaptura.h"
+#include "app/Visor.h"
+#include "capture/ArchivosTrabajo.h"
+#include "capture/RedondeoPar.h"
+#include "casefiles/ControlVentana.h"
+#include "casefiles/SentenciasExpediente.h"
+#include "casefiles/TipoDocumento.h"
+#include "components/ClienteFtp.h"
+#include "components/EscanerTwain.h"
+#include "transfer/BloqueoTransferencia.h"
+#include "transfer/ConexionImagenes.h"
+#include "transfer/RespaldoArchivo.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QLoggingCategory>
+#include <QPushButton>
+#include <QTableWidget>
+#include <optional>
+
+Q_LOGGING_CATEGORY(lcGuardado, "expedientes.ftp.guardado")
+
+namespace {
+const QString kTituloNoGuardado = QStringLiteral("No se pudo Guardar");
+
+class RelojArena
+{
+public:
+    RelojArena() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~RelojArena() { QApplication::restoreOverrideCursor(); }
+    RelojArena(const RelojArena&) = delete;
+    RelojArena& operator=(const RelojArena&) = delete;
+};
+
+// "Espere..." on the button for as long as the save runs, whichever way it ends.
+class LeyendaEspera
+{
+public:
+    explicit LeyendaEspera(QPushButton& boton) : boton_(boton)
+    {
+        boton_.setText(QStringLiteral("Espere..."));
+    }
+    ~LeyendaEspera() { boton_.setText(QStringLiteral("&Guardar")); }
+    LeyendaEspera(const LeyendaEspera&) = delete;
+    LeyendaEspera& operator=(const LeyendaEspera&) = delete;
+
+private:
+    QPushButton& boton_;
+};
+} // namespace
+
+GuardadoDocumento::GuardadoDocumento(ContextoVentana& c, ConexionImagenes& conexion,
+                                     ArchivosTrabajo& archivos, QObject* parent)
+    : QObject(parent),
+      leerFolio([](ConexionBaseDatos& conexion) { return conexion.regresaFolio(); }), c_(c),
+      conexion_(conexion), archivos_(archivos)
+{
+    connect(&ControlVentana<QPushButton>(c_.ventana, "BUpload"), &QPushButton::clicked, this,
+            [this] { BUpload_Click(); });
+}
+
+QString GuardadoDocumento::Megas(double kilobytes)
+{
+    QLocale regional;
+    regional.setNumberOptions(regional.numberOptions() | QLocale::OmitGroupSeparator);
+    return regional.toString(RedondeoPar(kilobytes / 1024.0, 2), 'f',
+                             QLocale::FloatingPointShortest);
+}
+
+void GuardadoDocumento::estatus(const QString& texto)
+{
+    ControlVentana<QLabel>(c_.ventana, "LblEstatus").setText(texto);
+}
+
+void GuardadoDocumento::BUpload_Click()
+{
+    // The save yields to the event loop while it connects and uploads: a second press then
+    // would write the same pages again and insert the case file twice.
+    if (guardando_)
+        return;
+    // Pages still coming in are not all there yet.
+    if (!c_.VSTwain1 || c_.VSTwain1->escaneando())
+        return;
+    guardando_ = true;
+    EjecutarProtegido(*c_.entorno.mensajes, [this] { guardar(); });
+    guardando_ = false;
+}
+
+void GuardadoDocumento::guardar()
+{
+    RelojArena reloj;
+    c_.global.CambiosPendientes = true;
+    c_.sesion.SubidaCorrecta = false;
+    // The upload replaces the stored file through a temporary name and a rename, so a broken
+    // transfer never damages it: deleting the stored file first is never needed.
+    c_.sesion.BorrarRemotoPrimero = false;
+    ControlVentana<QPushButton>(c_.ventana, "CmdCLientes").setEnabled(true);
+    ControlVentana<QTableWidget>(c_.ventana, "iExpedientes").setEnabled(true);
+    auto& boton = ControlVentana<QPushButton>(c_.ventana, "BUpload");
+
+    const TipoDocumento* tipo = TipoDocumento::porLetra(c_.sesion.LetraActual);
+    if (!tipo) {
+        c_.entorno.mensajes->MensajeError(
+            QStringLiteral("Elija el tipo de documento antes de Guardar las hojas escaneadas."),
+            kTituloNoGuardado);
+        return;
+    }
+    const QString archivo = tipo->archivoTrabajo();
+    habiaPendientes_ = archivos_.SinEnviar(archivo);
+    std::optional<RespaldoArchivo> respaldo;
+    {
+        LeyendaEspera espera(boton);
+        respaldo.emplace(archivo);
+        if (!respaldo->valido()) {
+            c_.entorno.mensajes->MensajeError(
+                QStringLiteral("No se pudo leer el archivo de trabajo %1 (%2). No se guardó "
+                               "nada; las hojas escaneadas se conservan.")
+                    .arg(archivo, respaldo->error()),
+                kTituloNoGuardado);
+            respaldo->confirmar();
+            return;
+        }
+        if (!escribirPaginas(archivo))
+            return;
+
+        c_.sesion.TamanoKB = double(QFileInfo(archivo).size()) / 1024.0;
+        const double maximo = c_.global.ConfigServidorImagenes.tamano;
+        if (c_.sesion.TamanoKB > maximo) {
+            // The pages stay held; the file goes back as it was so that the next save, with
+            // fewer pages, does not find these in it already.
+            respaldo->restaurar();
+            boton.setText(QStringLiteral("&Guardar"));
+            c_.entorno.mensajes->MensajeError(
+                QStringLiteral("El tamaño del documento a Guardar es de: ") +
+                    Megas(c_.sesion.TamanoKB) +
+                    QStringLiteral(" MB el cual es demasiado Grande, el tamaño maximo posible "
+                                   "es de ") +
+                    Megas(maximo) + QStringLiteral(" MB"),
+                QStringLiteral("Archivo a enviar demasiado Grande, Remueva Hojas del Documento"));
+            return;
+        }
+
+        {
+            BloqueoTransferencia bloqueo(c_);
+            GuardarExpediente();
+        }
+        // From here the pages live in the working file only.
+        respaldo->confirmar();
+    }
+    if (c_.sesion.SubidaCorrecta)
+        archivos_.MarcarEnviado(archivo);
+    else
+        archivos_.MarcarSinEnviar(archivo);
+
+    vaciarEscaner();
+    boton.setText(QStringLiteral("&Guardar"));
+    c_.global.CambiosPendientes = false;
+    ControlVentana<QGroupBox>(c_.ventana, "FrmDocumentos").setEnabled(true);
+    ControlVentana<QLineEdit>(c_.ventana, "TextImgCounter").setText(QStringLiteral("0"));
+    ControlVentana<QPushButton>(c_.ventana, "B_Acquire").setEnabled(false);
+    boton.setEnabled(false);
+    if (c_.sesion.SubidaCorrecta) {
+        ControlVentana<QWidget>(c_.ventana, tipo->marcaPresente).setVisible(true);
+        ControlVentana<QWidget>(c_.ventana, tipo->marcaFalta).setVisible(false);
+    }
+}
+
+bool GuardadoDocumento::escribirPaginas(const QString& archivo)
+{
+    EscanerTwain& escaner = *c_.VSTwain1;
+    const int paginas = escaner.NumeroPaginas();
+    for (int posicion = 0; posicion < paginas; ++posicion) {
+        // A page missing from the file would be lost when the pages leave the scanner.
+        if (escaner.GuardarPagina(posicion, archivo) != 1) {
+            c_.entorno.mensajes->MensajeError(
+                QStringLiteral("No se pudo escribir la hoja %1 en el archivo de trabajo %2: %3. "
+                               "No se guardó nada; las hojas escaneadas se conservan.")
+                    .arg(posicion + 1)
+                    .arg(archivo, escaner.TextoError()),
+                kTituloNoGuardado);
+            return false;
+        }
+    }
+    if (!QFileInfo(archivo).isFile()) {
+        c_.entorno.mensajes->MensajeError(
+            QStringLiteral("No existe el archivo de trabajo %1 después de escribir las hojas "
+                           "escaneadas, no hay nada que enviar al servidor de imágenes. Escanee "
+                           "el documento y vuelva a Guardar.")
+                .arg(archivo),
+            kTituloNoGuardado);
+        return false;
+    }
+    return true;
+}
+
+void GuardadoDocumento::GuardarExpediente()
+{
+    SesionCaptura& s = c_.sesion;
+    const TipoDocumento* tipo = TipoDocumento::porLetra(s.LetraActual);
+    if (!tipo)
+        return;
+    if (!s.ExpedienteExiste) {
+        s.ExpedienteExiste = true;
+        try {
+            const bool prestamo = ControlVentana<QCheckBox>(c_.ventana, "chkPrestamo").isChecked();
+            const Sentencia alta =
+                SentenciasExpediente::crear(c_.global.ClienteSeleccionado.NumeroCliente,
+                                            c_.global.ConfigServidorImagenes.sucursal, prestamo);
+            c_.entorno.ConexionBD->ejecutar(alta.texto, alta.valores);
+            const QVariant folio = leerFolio(*c_.entorno.ConexionBD);
+            if (folio.isNull()) {
+                c_.entorno.mensajes->MensajeError(
+                    QStringLiteral("Error sin Folio, intente de nuevo"),
+                    QStringLiteral("Error Grave"));
+                // Without its folio the case file is not known: the next save creates it again
+                // rather than upload under folio 0.
+                s.ExpedienteExiste = false;
+                return;
+            }
+            s.FolioActual = folio.toDouble();
+        } catch (...) {
+            // Nothing was created that the window can point at.
+            s.ExpedienteExiste = false;
+            throw;
+        }
+        if (conectarYSubir())
+            marcarDocumento(*tipo);
+    } else if (s.DocumentoExiste) {
+        if (c_.entorno.mensajes->Pregunta(
+                QStringLiteral(
+                    "Ya existen Documentos Digitalizados para este Apartado, Desea Agregarlos?"),
+                QStringLiteral("Cambio Expediente Digitalizado"))) {
+            // The file exists because an earlier save of this type could not send it: the
+            // document reaches the server only now, so its flag is still to be set.
+            if (conectarYSubir() && habiaPendientes_)
+                marcarDocumento(*tipo);
+        }
+    } else {
+        if (conectarYSubir())
+            marcarDocumento(*tipo);
+    }
+}
+
+bool GuardadoDocumento::conectarYSubir()
+{
+    // A grave connection error has been reported; there is nothing to upload through.
+    if (!conexion_.ConectarServidorImagenes())
+        return false;
+    SubirDocumento();
+    return c_.sesion.SubidaCorrecta;
+}
+
+void GuardadoDocumento::marcarDocumento(const TipoDocumento& tipo)
+{
+    const Sentencia marca = SentenciasExpediente::marcarDocumento(tipo, c_.sesion.FolioActual);
+    c_.entorno.ConexionBD->ejecutar(marca.texto, marca.valores);
+}
+
+void GuardadoDocumento::SubirDocumento()
+{
+    SesionCaptura& s = c_.sesion;
+    s.SubidaCorrecta = false;
+    const TipoDocumento* tipo = TipoDocumento::porLetra(s.LetraActual);
+    if (!tipo)
+        return;
+    const QString local = tipo->archivoTrabajo();
+    s.NombreRemoto = tipo->nombreRemoto(s.FolioActual);
+    try {
+        QCoreApplication::processEvents();
+        estatus(QStringLiteral("Guardando: ") + s.NombreRemoto + QStringLiteral(", Espere..."));
+        QCoreApplication::processEvents();
+        ClienteFtp& ftp = *c_.entorno.FTP;
+        s.ResultadoFtp = ftp.EnviarArchivo(local, s.NombreRemoto);
+        if (s.ResultadoFtp != 1) {
+            qCWarning(lcGuardado) << "envio fallido" << s.NombreRemoto << ftp.UltimoError();
+            c_.entorno.mensajes->MensajeError(
+                QStringLiteral("No se pudo Guardar el Expediente, favor de reintentarlo!!"),
+                QStringLiteral("No se puede Conectar con el servidor de Imagenes"));
+            estatus(QStringLiteral("No se pudo Guardar el Expediente: ") + s.NombreRemoto);
+            return;
+        }
+        QCoreApplication::processEvents();
+        estatus(QStringLiteral("Mostrando: ") + s.NombreRemoto + QStringLiteral(", Espere..."));
+        QCoreApplication::processEvents();
+        s.SubidaCorrecta = true;
+        c_.entorno.visor->abrir(local);
+        ftp.Desconectar();
+        QCoreApplication::processEvents();
+        estatus(QStringLiteral("Expediente Guardado Correctamente!!: "));
+        QCoreApplication::processEvents();
+    } catch (const std::exception& error) {
+        qCWarning(lcGuardado) << "error al enviar" << s.NombreRemoto << error.what();
+        c_.entorno.mensajes->MensajeError(
+            QStringLiteral("No se Guardó el Expediente, Favor de Intentarlo de Nuevo!!"),
+            kTituloNoGuardado);
+    }
+}
+
+void GuardadoDocumento::vaciarEscaner()
+{
+    EscanerTwain& escaner = *c_.VSTwain1;
+    while (escaner.NumeroPaginas() >= 1) {
+        const int antes = escaner.NumeroPaginas();
+        for (int posicion = 0; posicion < antes; ++posicion)
+            escaner.QuitarPagina(posicion);
+        // A component that refuses every removal would keep this going for ever.
+        if (escaner.NumeroPaginas() >= antes) {
+            qCWarning(lcGuardado) << "el escaner no suelta sus hojas:" << escaner.TextoError();
+            break;
+        }
+    }
+}

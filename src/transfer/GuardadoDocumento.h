@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QVariant>
+#include <functional>
+
+class ArchivosTrabajo;
+class ConexionBaseDatos;
+class ConexionImagenes;
+struct ContextoVentana;
+struct TipoDocumento;
+
+// Saving the scanned pages of the current type (BUpload_Click): they are written into the type's
+// working file, its size checked against the branch's limit, the case file created with its
+// folio when new (GuardarExpediente), the file uploaded under folio + letter (SubirDocumento),
+// the document flagged and the capture controls reset.
+class GuardadoDocumento : public QObject
+{
+    Q_OBJECT
+public:
+    GuardadoDocumento(ContextoVentana& c, ConexionImagenes& conexion, ArchivosTrabajo& archivos,
+                      QObject* parent);
+
+    void BUpload_Click();
+    // Creates the case file when new, connects, uploads and flags; the outcome is left in
+    // SubidaCorrecta, FolioActual and ExpedienteExiste.
+    void GuardarExpediente();
+    // Uploads the working file of LetraActual as FolioActual + letter + ".tif"; sets
+    // SubidaCorrecta.
+    void SubirDocumento();
+
+    // A save is running (it yields to the event loop while it connects and uploads).
+    bool guardando() const { return guardando_; }
+
+    // Kilobytes as the size message shows them: megabytes to two decimals, halves to the even
+    // digit, in the shortest form of the regional number format (1.5, not 1.50).
+    static QString Megas(double kilobytes);
+
+    // REGRESA_FOLIO on the connection (by default ConexionBaseDatos::regresaFolio). Tests put a
+    // database in its place that hands back Null, which the embedded one never does.
+    std::function<QVariant(ConexionBaseDatos&)> leerFolio;
+
+private:
+    void guardar();
+    bool escribirPaginas(const QString& archivo);
+    bool conectarYSubir();
+    void marcarDocumento(const TipoDocumento& tipo);
+    void vaciarEscaner();
+    void estatus(const QString& texto);
+
+    ContextoVentana& c_;
+    ConexionImagenes& conexion_;
+    ArchivosTrabajo& archivos_;
+    bool guardando_ = false;
+    // The working file held pages that an earlier save could not send.
+    bool habiaPendientes_ = false;
+};
