@@ -11,15 +11,12 @@ void AutocompletarTexto(ListaTextos& lista, QLineEdit& textBox, int columna, boo
         Borrando = false;
         return;
     }
-    const int filas = lista.filas();
-    for (int i = 0; i < filas; ++i) {
-        const QString entrada = lista.texto(i, columna);
-        if (!entrada.startsWith(escrito, Qt::CaseInsensitive))
-            continue;
-        const int p = textBox.cursorPosition();
-        textBox.setText(entrada);
-        textBox.setSelection(p, int(entrada.size()) - p);
-        lista.fijarPrimeraFilaVisible(i);
+    const int i = lista.primeraQueEmpiezaCon(escrito, columna);
+    if (i < 0)
         return;
-    }
+    const QString entrada = lista.texto(i, columna);
+    const int p = textBox.cursorPosition();
+    textBox.setText(entrada);
+    textBox.setSelection(p, int(entrada.size()) - p);
+    lista.fijarPrimeraFilaVisible(i);
 }

@@ -18,6 +18,15 @@ constexpr auto kCodificacion = QStringConverter::System;
 constexpr auto kCodificacion = QStringConverter::Utf8;
 #endif
 
+// Letter by letter, as a comparison that ignores case folds them, so the length is kept.
+QString plegar(const QString& texto)
+{
+    QString plegado(texto.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < texto.size(); ++i)
+        plegado[i] = QChar(QChar::toCaseFolded(texto.at(i).unicode()));
+    return plegado;
+}
+
 } // namespace
 
 ListaHistorial::ListaHistorial()
@@ -35,7 +44,26 @@ QString ListaHistorial::texto(int fila, int columna) const
 void ListaHistorial::reiniciar()
 {
     entradas_ = QStringList{QString()};
+    plegadas_ = entradas_;
     primeraVisible_ = 0;
+}
+
+void ListaHistorial::agregar(const QString& entrada)
+{
+    entradas_.append(entrada);
+    plegadas_.append(plegar(entrada));
+}
+
+int ListaHistorial::primeraQueEmpiezaCon(const QString& inicio, int columna) const
+{
+    if (columna != 0)
+        return -1;
+    const QString buscado = plegar(inicio);
+    const qsizetype total = plegadas_.size();
+    for (qsizetype i = 0; i < total; ++i)
+        if (plegadas_.at(i).startsWith(buscado))
+            return int(i);
+    return -1;
 }
 
 bool ListaHistorial::cargar(const QString& archivo)
@@ -60,16 +88,17 @@ bool ListaHistorial::cargar(const QString& archivo)
     }
     if (bytes.isEmpty())
         return true;
-    QStringDecoder decodificar(kCodificacion);
-    const QString contenido = decodificar(bytes);
-    QStringList lineas = contenido.split(QLatin1Char('\n'));
+    // Line by line, each decoded on its own: a broken character at the end of one line reads
+    // the same whether or not another line follows it.
+    QStringDecoder decodificar(kCodificacion, QStringConverter::Flag::Stateless);
+    QList<QByteArray> lineas = bytes.split('\n');
     // The line end after the last line does not make one more entry.
-    if (contenido.endsWith(QLatin1Char('\n')))
+    if (bytes.endsWith('\n'))
         lineas.removeLast();
-    for (QString& linea : lineas) {
-        if (linea.endsWith(QLatin1Char('\r')))
+    for (QByteArray& linea : lineas) {
+        if (linea.endsWith('\r'))
             linea.chop(1);
-        entradas_.append(linea);
+        agregar(decodificar(linea));
     }
     return true;
 }

@@ -11,4 +11,9 @@ public:
     virtual int filas() const = 0;
     virtual QString texto(int fila, int columna) const = 0;
     virtual void fijarPrimeraFilaVisible(int fila) = 0;
+
+    // The first row (in list order) whose text in the column begins with the given text,
+    // ignoring letter case; -1 when none does. A list may answer faster than this row by row
+    // scan.
+    virtual int primeraQueEmpiezaCon(const QString& inicio, int columna) const;
 };
