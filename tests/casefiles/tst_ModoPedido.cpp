@@ -11,8 +11,6 @@
 #include <QTableWidget>
 
 namespace {
-const QString kCapturados = QStringLiteral("No existe Expediente por Asignar|Verifique con tienda "
-                                           "la documentación/numero de cliente usado");
 const QString kAsignado =
     QStringLiteral("informacion|Expediente Asignado Correctamente!|Asignación de Pedido");
 
@@ -94,18 +92,9 @@ public:
     }
     void elegirFolio(int folio)
     {
-        auto* r = p.control<QTableWidget>("iExpedientes");
-        for (int f = 0; f < r->rowCount(); ++f)
-            if (r->item(f, 0)->text().toInt() == folio)
-                return lista().iExpedientes_DblClick(f + 1);
-        QFAIL("folio no listado");
-    }
-    bool quedanArchivosTrabajo()
-    {
-        for (const TipoDocumento& tipo : TipoDocumento::todos())
-            if (QFile::exists(tipo.archivoTrabajo()))
-                return true;
-        return false;
+        const int fila = folios().split(QLatin1Char(',')).indexOf(QString::number(folio));
+        QVERIFY(fila >= 0);
+        lista().iExpedientes_DblClick(fila + 1);
     }
     bool asignable() { return p.control<QPushButton>("CmdAsignar")->isEnabled(); }
 
@@ -140,7 +129,9 @@ private slots:
             << "20000" << true
             << QStringList{"777", "Luna Ríos Ana", "PELJ800101AB1", "3312345678", domicilio}
             << "Pedido a Asignar:GDL-020000"
-            << "490" << 0.0 << QStringList{QStringLiteral("error|") + kCapturados};
+            << "490" << 0.0
+            << QStringList{QStringLiteral("error|No existe Expediente por Asignar|Verifique con "
+                                          "tienda la documentación/numero de cliente usado")};
         QTest::newRow("pedido no localizado")
             << "99999" << false << QStringList{"", "", "", "", ""} << "Pedido a Asignar:"
             << "" << 0.0
@@ -179,7 +170,7 @@ private slots:
         QVERIFY(p.global.EstadoExpediente.isEmpty());
         // The working files belong to whatever customer came before; a sale not found leaves
         // them alone, as a plain start does.
-        QCOMPARE(e.quedanArchivosTrabajo(), !encontrado);
+        QCOMPARE(QFile::exists(QStringLiteral("expedienteD.tif")), !encontrado);
 
         const QStringList enviadas = p.sentencias();
         QVERIFY(enviadas.contains(consultaPedido(qPrintable(pedido))));
@@ -192,87 +183,52 @@ private slots:
 
     void asignar_data()
     {
-        QTest::addColumn<int>("elegido"); // 0: the case file found at start-up
-        QTest::addColumn<int>("asignado");
-        QTest::addColumn<QString>("lista"); // the list after the press
-        QTest::newRow("encontrado al iniciar") << 0 << 500 << "500|GDL-012345|Asignado";
-        QTest::newRow("otra fila capturada") << 480 << 480 << "480|GDL-012345|Asignado";
+        QTest::addColumn<int>("cliente");     // chosen with the customer button first; 0: none
+        QTest::addColumn<int>("elegido");     // row picked before the press; 0: none
+        QTest::addColumn<int>("actualizado"); // folio of the update sent; 0: none
+        QTest::addColumn<QString>("filas");   // 500 480 460 470 510 after the press
+        QTest::addColumn<QString>("caja");
+        const QString sinCambio = QStringLiteral(
+            "nulo|Capturado nulo|Capturado 12345| Asignado 9001|Asignado nulo|Capturado");
+        const QString rechazo = QStringLiteral("error|Elija en la lista un expediente del cliente "
+                                               "de la venta para asignarlo; no se asignó ningún "
+                                               "expediente.|Asignación de Pedido");
+        QTest::newRow("encontrado al iniciar")
+            << 0 << 0 << 500
+            << "12345|Asignado nulo|Capturado 12345| Asignado 9001|Asignado nulo|Capturado"
+            << kAsignado;
+        QTest::newRow("otra fila capturada")
+            << 0 << 480 << 480
+            << "nulo|Capturado 12345|Asignado 12345| Asignado 9001|Asignado nulo|Capturado"
+            << kAsignado;
         // Already tied to this very sale: it stays so, and that is what the user is told.
-        QTest::newRow("ya asignado a esta venta") << 460 << 460 << "460|GDL-012345|Asignado";
+        QTest::newRow("ya asignado a esta venta") << 0 << 460 << 460 << sinCambio << kAsignado;
+        // Nothing tied to the sale: the user is told so, and the button stays for the right one.
+        QTest::newRow("fila asignada a otra venta")
+            << 0 << 470 << 470 << sinCambio
+            << "error|El expediente 470 no se asignó a la venta: está en estado Asignado y solo "
+               "se asigna un expediente Capturado.|Asignación de Pedido";
+        QTest::newRow("expediente de otro cliente") << 555 << 510 << 0 << sinCambio << rechazo;
+        QTest::newRow("cliente elegido sin fila") << 1234 << 0 << 0 << sinCambio << rechazo;
     }
 
     void asignar()
     {
+        QFETCH(int, cliente);
         QFETCH(int, elegido);
-        QFETCH(int, asignado);
-        QFETCH(QString, lista);
+        QFETCH(int, actualizado);
+        QFETCH(QString, filas);
+        QFETCH(QString, caja);
         Escenario e;
         VentanaPrueba& p = e.p;
         QVERIFY(p.cargar(QStringLiteral("12345")));
         // Captured or assigned on another workstation after this one listed the case files.
         e.expediente(480, 1234, "Capturado", {}, "2024-06-01");
-        e.expediente(460, 1234, " Asignado ", 12345, "2024-06-02");
+        e.expediente(460, 1234, " Asignado", 12345, "2024-06-02");
         e.lista().CargarExpedientes();
-        if (elegido)
-            e.elegirFolio(elegido);
-
-        p.clic("CmdAsignar");
-
-        QCOMPARE(p.mensajes.resumen(), QStringList{kAsignado});
-        for (const int folio : {500, 480, 460, 470}) {
-            const QString antes = folio == 470   ? QStringLiteral("9001|Asignado")
-                                  : folio == 460 ? QStringLiteral("12345| Asignado ")
-                                                 : QStringLiteral("nulo|Capturado");
-            QCOMPARE(e.fila(folio),
-                     folio == asignado && folio != 460 ? QStringLiteral("12345|Asignado") : antes);
-        }
-        QVERIFY(p.sentencias().contains(asignacion("12345", asignado)));
-        QVERIFY(!e.asignable());
-        // The list was read again and shows the sale on the assigned case file.
-        auto* r = p.control<QTableWidget>("iExpedientes");
-        QStringList filas;
-        for (int f = 0; f < r->rowCount(); ++f)
-            filas << QStringList{r->item(f, 0)->text(), r->item(f, 3)->text(),
-                                 r->item(f, 13)->text().trimmed()}
-                         .join(QLatin1Char('|'));
-        QVERIFY2(filas.contains(lista), qPrintable(filas.join(QLatin1Char(' '))));
-    }
-
-    void asignarRechazado_data()
-    {
-        QTest::addColumn<int>("elegido");
-        QTest::addColumn<QString>("caja");
-        QTest::addColumn<bool>("actualiza");
-        QTest::newRow("fila asignada a otra venta") << 470
-                                                    << "El expediente 470 no se asignó a la venta: "
-                                                       "está en estado Asignado y solo se asigna "
-                                                       "un expediente Capturado."
-                                                    << true;
-        QTest::newRow("expediente de otro cliente")
-            << 510
-            << "Elija en la lista un expediente del cliente de la venta para asignarlo; no se "
-               "asignó ningún expediente."
-            << false;
-        QTest::newRow("cliente elegido sin fila")
-            << 0
-            << "Elija en la lista un expediente del cliente de la venta para asignarlo; no se "
-               "asignó ningún expediente."
-            << false;
-    }
-
-    // Nothing is tied to the sale: the user is told so, not that it was assigned, and the
-    // button stays for the right case file.
-    void asignarRechazado()
-    {
-        QFETCH(int, elegido);
-        QFETCH(QString, caja);
-        QFETCH(bool, actualiza);
-        Escenario e;
-        VentanaPrueba& p = e.p;
-        QVERIFY(p.cargar(QStringLiteral("12345")));
-        if (elegido == 510 || elegido == 0) {
-            e.lista().mostrarBusqueda = [&p, elegido] {
-                p.global.ClienteSeleccionado.NumeroCliente = elegido ? 555 : 1234;
+        if (cliente) {
+            e.lista().mostrarBusqueda = [&p, cliente] {
+                p.global.ClienteSeleccionado.NumeroCliente = cliente;
             };
             p.clic("CmdCLientes");
         }
@@ -282,25 +238,23 @@ private slots:
 
         p.clic("CmdAsignar");
 
-        QCOMPARE(p.mensajes.resumen(),
-                 QStringList{QStringLiteral("error|%1|Asignación de Pedido").arg(caja)});
-        QCOMPARE(p.sentencias().mid(antes).contains(asignacion("12345", elegido)), actualiza);
-        QCOMPARE(e.fila(500), QStringLiteral("nulo|Capturado"));
-        QCOMPARE(e.fila(470), QStringLiteral("9001|Asignado"));
-        QCOMPARE(e.fila(510), QStringLiteral("nulo|Capturado"));
-        QVERIFY(e.asignable());
-
-        // The right case file can still be assigned afterwards, once.
-        p.mensajes.limpiar();
-        if (elegido == 510)
-            e.lista().mostrarBusqueda = [&p] { p.global.ClienteSeleccionado.NumeroCliente = 1234; };
-        if (elegido == 510)
-            p.clic("CmdCLientes");
-        e.elegirFolio(500);
-        p.clic("CmdAsignar");
-        QCOMPARE(p.mensajes.resumen(), QStringList{kAsignado});
-        QCOMPARE(e.fila(500), QStringLiteral("12345|Asignado"));
-        QVERIFY(!e.asignable());
+        QCOMPARE(p.mensajes.resumen(), QStringList{caja});
+        QStringList estados;
+        for (const int folio : {500, 480, 460, 470, 510})
+            estados << e.fila(folio);
+        QCOMPARE(estados.join(QLatin1Char(' ')), filas);
+        const QStringList enviadas = p.sentencias().mid(antes);
+        QCOMPARE(enviadas.filter(QStringLiteral("UPDATE")),
+                 actualizado ? QStringList{asignacion("12345", actualizado)} : QStringList{});
+        const bool exito = caja == kAsignado;
+        QCOMPARE(e.asignable(), !exito);
+        if (!exito)
+            return;
+        // The list was read again and shows the sale on the assigned case file.
+        auto* r = p.control<QTableWidget>("iExpedientes");
+        const int fila = e.folios().split(QLatin1Char(',')).indexOf(QString::number(actualizado));
+        QCOMPARE(r->item(fila, 3)->text(), QStringLiteral("GDL-012345"));
+        QCOMPARE(r->item(fila, 13)->text().trimmed(), QStringLiteral("Asignado"));
     }
 
     void falloDeBaseDeDatos_seMuestraYElBotonQueda()
@@ -312,10 +266,9 @@ private slots:
 
         p.clic("CmdAsignar");
 
-        QCOMPARE(p.mensajes.cajas().size(), 1);
-        QCOMPARE(p.mensajes.cajas().first().tipo, MensajesGrabados::Tipo::Error);
-        QVERIFY2(p.mensajes.cajas().first().mensaje.startsWith(QStringLiteral("Error ")),
-                 qPrintable(p.mensajes.resumen().join(QLatin1Char('\n'))));
+        const QStringList cajas = p.mensajes.resumen();
+        QVERIFY2(cajas.size() == 1 && cajas.first().startsWith(QStringLiteral("error|Error ")),
+                 qPrintable(cajas.join(QLatin1Char('\n'))));
         QVERIFY(e.asignable());
         QVERIFY(p.ventana().isVisible());
     }
