@@ -43,8 +43,10 @@ QString ListaHistorial::texto(int fila, int columna) const
 
 void ListaHistorial::reiniciar()
 {
-    entradas_ = QStringList{QString()};
-    plegadas_ = entradas_;
+    entradas_.clear();
+    plegadas_.clear();
+    iniciales_.clear();
+    agregar(QString());
     primeraVisible_ = 0;
 }
 
@@ -52,16 +54,20 @@ void ListaHistorial::agregar(const QString& entrada)
 {
     entradas_.append(entrada);
     plegadas_.append(plegar(entrada));
+    iniciales_.push_back(entrada.isEmpty() ? u'\0' : plegadas_.last().at(0).unicode());
 }
 
 int ListaHistorial::primeraQueEmpiezaCon(const QString& inicio, int columna) const
 {
     if (columna != 0)
         return -1;
+    if (inicio.isEmpty())
+        return entradas_.isEmpty() ? -1 : 0;
     const QString buscado = plegar(inicio);
-    const qsizetype total = plegadas_.size();
-    for (qsizetype i = 0; i < total; ++i)
-        if (plegadas_.at(i).startsWith(buscado))
+    const char16_t inicial = buscado.at(0).unicode();
+    const std::size_t total = iniciales_.size();
+    for (std::size_t i = 0; i < total; ++i)
+        if (iniciales_[i] == inicial && plegadas_.at(qsizetype(i)).startsWith(buscado))
             return int(i);
     return -1;
 }

@@ -3,6 +3,7 @@
 #include "search/ListaTextos.h"
 
 #include <QStringList>
+#include <vector>
 
 // The earlier search texts (MSFlexGrid1): row 0 is empty, then the lines of the history file
 // in file order, then what was recorded during this opening of the dialog. Never shown.
@@ -35,5 +36,8 @@ private:
     // The entries with their letter case folded, kept beside them: the completion compares
     // every entry on every keystroke, and folding them once keeps that under a millisecond.
     QStringList plegadas_;
+    // Their first folded character side by side in memory, so most entries are ruled out
+    // without reaching their text.
+    std::vector<char16_t> iniciales_;
     int primeraVisible_ = 0;
 };
