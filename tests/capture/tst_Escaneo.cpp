@@ -1,7 +1,4 @@
 #include "app/FrmEscaneo.h"
-#include "capture/RedondeoPar.h"
-#include "components/EscanerSane.h"
-#include "support/ConfigSanePrueba.h"
 #include "support/EscanerGuionado.h"
 #include "support/VentanaPrueba.h"
 
@@ -76,28 +73,6 @@ class PruebaEscaneo : public QObject
     Q_OBJECT
 
 private slots:
-    void redondeoPar_data()
-    {
-        QTest::addColumn<double>("valor");
-        QTest::addColumn<int>("decimales");
-        QTest::addColumn<double>("esperado");
-        QTest::newRow("200.5") << 200.5 << 0 << 200.0;
-        QTest::newRow("201.5") << 201.5 << 0 << 202.0;
-        QTest::newRow("200.4999") << 200.4999 << 0 << 200.0;
-        QTest::newRow("300") << 300.0 << 0 << 300.0;
-        QTest::newRow("1.125") << 1.125 << 2 << 1.12;
-        QTest::newRow("1.375") << 1.375 << 2 << 1.38;
-        QTest::newRow("1.5") << 1.5 << 2 << 1.5;
-        QTest::newRow("0.00488") << 5.0 / 1024 << 2 << 0.0;
-    }
-    void redondeoPar()
-    {
-        QFETCH(double, valor);
-        QFETCH(int, decimales);
-        QFETCH(double, esperado);
-        QCOMPARE(RedondeoPar(valor, decimales), esperado);
-    }
-
     void inicio_listaFuentesYReiniciaElVisor()
     {
         Escenario e;
@@ -233,50 +208,6 @@ private slots:
         // The pages held before and the one that made it stay.
         QCOMPARE(e.p.control<QLineEdit>("TextImgCounter")->text(), QStringLiteral("3"));
         QVERIFY(e.habilitado("BUpload"));
-    }
-
-    void avisoSinPaginas_soloElContador()
-    {
-        Escenario e;
-        QVERIFY(e.cargar());
-        emit e.escaner->PostScan(0);
-        QCOMPARE(e.p.control<QLineEdit>("TextImgCounter")->text(), QStringLiteral("0"));
-        QCOMPARE(e.etiqueta(), QStringLiteral("Sin Imagen"));
-        QVERIFY(!e.habilitado("BUpload"));
-    }
-
-    // The SANE test backend through the window: the letter page of a black and white type comes
-    // in at the branch's resolution, one bit deep.
-    void sane_paginaCartaEnBlancoYNegro()
-    {
-        ConfigSanePrueba config;
-        QVERIFY(config.valida());
-        VentanaPrueba p;
-        p.bd().sucursal(QStringLiteral("S01"), QStringLiteral("GDL"));
-        BaseDatosPrueba::ServidorImagenes servidor;
-        servidor.resolucion_BN = 50.5; // to 50: a small page keeps the test quick
-        p.bd().servidorImagenes(servidor);
-        const QString carpeta = config.nuevaCarpetaRecuperacion();
-        p.entorno.crearEscaner = [carpeta] { return std::make_unique<EscanerSane>(carpeta); };
-        QVERIFY(p.cargar());
-        QVERIFY(p.ventana().sesion().EscanerListo);
-        QVERIFY(p.control<QComboBox>("Combo1")->count() >= 1);
-        p.control<QCheckBox>("ChkShowUI")->setChecked(true);
-        p.ventana().sesion().LetraActual = QStringLiteral("N");
-        p.control<QTabWidget>("TabScan")->setEnabled(true);
-        p.control<QTabWidget>("TabScan")->setCurrentIndex(1);
-        p.control<QPushButton>("B_Acquire")->setEnabled(true);
-        p.clic("B_Acquire");
-        QVERIFY2(p.mensajes.cajas().isEmpty(), qPrintable(p.mensajes.resumen().join('\n')));
-        EscanerTwain& escaner = *p.ventana().VSTwain1();
-        QVERIFY(escaner.NumeroPaginas() >= 1);
-        QCOMPARE(escaner.BitsPorPixel(0), 1);
-        QCOMPARE(escaner.Resolucion(), 50);
-        // 8.5 x 11 inches at 50 dpi, give or take the backend's rounding.
-        QVERIFY(qAbs(escaner.AnchoPagina(0) - 425) <= 2);
-        QVERIFY(qAbs(escaner.AltoPagina(0) - 550) <= 2);
-        QVERIFY(p.control<QPushButton>("BUpload")->isEnabled());
-        QVERIFY(p.control<QLabel>("LabelImageNum")->text().endsWith(QStringLiteral(" x 1 bpp )")));
     }
 };
 
