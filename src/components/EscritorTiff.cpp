@@ -1,5 +1,7 @@
 #include "components/EscritorTiff.h"
 
+#include "components/EstructuraTiff.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -150,10 +152,12 @@ bool EscritorTiff::copiarDirectorio(TIFF* origen, TIFF* destino, QString* error)
             TIFFSetField(destino, TIFFTAG_REFERENCEBLACKWHITE, referencia);
     }
     const tstrip_t tiras = TIFFNumberOfStrips(origen);
+    // A damaged directory can claim strips larger than the file; they cannot be read anyway.
+    const uint64_t largoOrigen = TIFFGetSizeProc(origen)(TIFFClientdata(origen));
     std::vector<uint8_t> datos;
     for (tstrip_t t = 0; t < tiras; ++t) {
         const tmsize_t tamano = TIFFRawStripSize(origen, t);
-        if (tamano < 0) {
+        if (tamano < 0 || uint64_t(tamano) > largoOrigen) {
             fijarError(error, QStringLiteral("La hoja de origen está dañada"));
             return false;
         }
@@ -175,19 +179,38 @@ template <typename Escribir>
 bool EscritorTiff::agregar(const QString& archivo, Escribir escribir, QString* error)
 {
     const bool nuevo = !QFileInfo::exists(archivo);
-    bool bien = false;
-    {
-        // "a" appends a new directory and only relinks the last one: earlier pages stay as
-        // they are. An existing file that is not a TIFF fails to open and is left untouched.
-        Tiff tif = abrir(archivo, "a");
-        if (!tif) {
-            fijarError(error, QStringLiteral("No se pudo abrir el archivo TIFF %1").arg(archivo));
+    // A file that is not a sound TIFF (a failed download, a cut copy) is refused untouched:
+    // libtiff would otherwise write into it, or over it.
+    std::optional<EstructuraTiff::Respaldo> respaldo;
+    if (!nuevo) {
+        QString motivo;
+        respaldo = EstructuraTiff::examinar(archivo, &motivo);
+        if (!respaldo) {
+            fijarError(error, motivo);
             return false;
         }
-        bien = escribir(tif.get());
     }
-    if (!bien && nuevo)
-        QFile::remove(archivo);
+    bool bien = false;
+    QString motivo;
+    {
+        // "a" appends a new directory and only relinks the last one: earlier pages stay as
+        // they are.
+        Tiff tif = abrir(archivo, "a");
+        if (tif)
+            bien = escribir(tif.get(), &motivo);
+        else
+            motivo = QStringLiteral("no se pudo abrir");
+    }
+    if (!bien) {
+        // Undo the append: no half-written page is left in the document.
+        if (nuevo)
+            QFile::remove(archivo);
+        else
+            EstructuraTiff::restaurar(archivo, *respaldo);
+        fijarError(
+            error,
+            QStringLiteral("No se pudo agregar la hoja al archivo %1: %2").arg(archivo, motivo));
+    }
     return bien;
 }
 
@@ -212,7 +235,9 @@ bool EscritorTiff::agregarImagen(const QString& archivo, const QImage& imagen, i
                                  QString* error)
 {
     return agregar(
-        archivo, [&](TIFF* tif) { return escribirDirectorio(tif, imagen, ppp, error); }, error);
+        archivo,
+        [&](TIFF* tif, QString* motivo) { return escribirDirectorio(tif, imagen, ppp, motivo); },
+        error);
 }
 
 bool EscritorTiff::agregarPaginaTiff(const QString& archivo, const QString& origen, QString* error)
@@ -223,7 +248,9 @@ bool EscritorTiff::agregarPaginaTiff(const QString& archivo, const QString& orig
         return false;
     }
     return agregar(
-        archivo, [&](TIFF* tif) { return copiarDirectorio(fuente.get(), tif, error); }, error);
+        archivo,
+        [&](TIFF* tif, QString* motivo) { return copiarDirectorio(fuente.get(), tif, motivo); },
+        error);
 }
 
 int EscritorTiff::contarPaginas(const QString& archivo)
