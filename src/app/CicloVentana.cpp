@@ -59,8 +59,12 @@ bool CicloVentana::Form_Load(const QString& lineaComandos)
             fallo = error;
         }
     }
-    if (!fallo)
+    if (!fallo) {
+        // Asked once the hourglass is gone; a failure here leaves the program usable.
+        if (etapas_.RecuperarPaginas)
+            etapas_.RecuperarPaginas();
         return true;
+    }
     c_.entorno.mensajes->MensajeError(
         fallo->numero() != 0
             ? QStringLiteral("Error %1: %2").arg(fallo->numero()).arg(fallo->descripcion())

@@ -32,4 +32,6 @@ struct EtapasCarga
 {
     std::function<void(const QString& lineaComandos)> arranquePedido; // order mode
     std::function<void()> IniciarEscaner;
+    // After the load, once the scanning component runs: pages a crashed run left unsaved.
+    std::function<void()> RecuperarPaginas;
 };

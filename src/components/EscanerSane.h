@@ -73,6 +73,10 @@ public:
     int GuardarPagina(int posicion, const QString& archivo) override;
     int QuitarPagina(int posicion) override;
 
+    QList<SesionRecuperable> SesionesRecuperables() override;
+    int RecuperarPaginas(const QString& carpeta) override;
+    int DescartarPaginas(const QString& carpeta) override;
+
     int CodigoError() const override { return codigo_; }
     QString TextoError() const override { return texto_; }
 
@@ -107,6 +111,7 @@ private:
     void fallar(int codigo, const QString& texto);
     bool fuenteAbierta(); // sets the error when no source is open
     bool paginaValida(int posicion, bool modifica);
+    bool sesionAjena(const QString& carpeta); // sets the error when it is not recoverable
     bool alimentadorActivo() const;
     CapacidadesSane capacidades() const;
     void aplicarAjustes();

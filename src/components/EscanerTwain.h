@@ -1,5 +1,7 @@
 #pragma once
 
+#include "components/SesionRecuperable.h"
+
 #include <QImage>
 #include <QList>
 #include <QObject>
@@ -84,6 +86,23 @@ public:
     virtual int GuardarPagina(int posicion, const QString& archivo) = 0;
     // 1 when removed (later pages move down); another value for a position not held.
     virtual int QuitarPagina(int posicion) = 0;
+
+    // Pages a run of the program left unsaved when it ended without closing. A component that
+    // keeps no pages on disk has none. RecuperarPaginas appends the unsaved pages of one of the
+    // listed sessions after the pages held, in their order, and returns how many it took
+    // (CodigoError set when some could not be read or moved); the folder is then this run's.
+    // DescartarPaginas deletes such a session (flag). Sessions of runs still alive are refused.
+    virtual QList<SesionRecuperable> SesionesRecuperables() { return {}; }
+    virtual int RecuperarPaginas(const QString& carpeta)
+    {
+        Q_UNUSED(carpeta);
+        return 0;
+    }
+    virtual int DescartarPaginas(const QString& carpeta)
+    {
+        Q_UNUSED(carpeta);
+        return 0;
+    }
 
     // Last failure: code (0 none) and a Spanish text.
     virtual int CodigoError() const = 0;

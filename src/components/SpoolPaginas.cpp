@@ -1,15 +1,34 @@
 #include "components/SpoolPaginas.h"
 
+#include "components/CarpetaRecuperacion.h"
 #include "components/LectorTiff.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
+#include <cmath>
+#include <memory>
+#include <tiffio.h>
 
 Q_DECLARE_LOGGING_CATEGORY(lcSpool)
 Q_LOGGING_CATEGORY(lcSpool, "expedientes.scan.spool")
+
+namespace {
+int resolucionDe(const QString& ruta)
+{
+    std::unique_ptr<TIFF, void (*)(TIFF*)> tif(TIFFOpen(QFile::encodeName(ruta).constData(), "r"),
+                                               [](TIFF* t) { TIFFClose(t); });
+    float ppp = 0;
+    uint16_t unidad = RESUNIT_INCH;
+    if (!tif || !TIFFGetField(tif.get(), TIFFTAG_XRESOLUTION, &ppp))
+        return 0;
+    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_RESOLUTIONUNIT, &unidad);
+    return int(std::lround(unidad == RESUNIT_CENTIMETER ? ppp * 2.54 : ppp));
+}
+} // namespace
 
 SpoolPaginas::SpoolPaginas(QString carpetaBase, int paginasEnMemoria)
     : base_(std::move(carpetaBase)), enMemoria_(qMax(1, paginasEnMemoria))
@@ -116,4 +135,55 @@ void SpoolPaginas::marcarGuardada(int posicion)
             par.first = nueva;
     }
     pagina.ruta = nueva;
+}
+
+int SpoolPaginas::absorber(const QString& carpeta, QStringList* danadas, bool* completa)
+{
+    if (completa)
+        *completa = false;
+    if (carpeta_.isEmpty())
+        return 0;
+    int tomadas = 0;
+    for (const QString& origen : CarpetaRecuperacion::paginasSinGuardar(carpeta)) {
+        const QString destino = nuevaRuta();
+        if (!QFile::rename(origen, destino)) {
+            // Gone meanwhile: another run of the program took it first.
+            if (!QFile::exists(origen))
+                continue;
+            if (!QFile::copy(origen, destino)) {
+                // No room here: this page and the ones after it wait in their folder, in order,
+                // for the next start.
+                qCWarning(lcSpool) << "no se pudo mover" << origen << "a" << destino;
+                QFile::remove(destino);
+                return tomadas;
+            }
+            QFile::remove(origen);
+        }
+        QImage imagen = LectorTiff::leer(destino);
+        if (imagen.isNull()) {
+            // Cut short by the crash, most likely: nothing of it can be shown or saved.
+            qCWarning(lcSpool) << "hoja ilegible, se descarta" << origen;
+            QFile::remove(destino);
+            if (danadas)
+                danadas->append(QFileInfo(origen).fileName());
+            continue;
+        }
+        PaginaEscaneada pagina;
+        pagina.ruta = destino;
+        pagina.ancho = imagen.width();
+        pagina.alto = imagen.height();
+        pagina.bitsPorPixel = imagen.depth();
+        pagina.ppp = resolucionDe(destino);
+        if (pagina.ppp > 0) {
+            imagen.setDotsPerMeterX(qRound(pagina.ppp / 0.0254));
+            imagen.setDotsPerMeterY(qRound(pagina.ppp / 0.0254));
+        }
+        pagina.imagen = imagen;
+        agregar(pagina);
+        ++tomadas;
+    }
+    QDir(carpeta).removeRecursively();
+    if (completa)
+        *completa = true;
+    return tomadas;
 }

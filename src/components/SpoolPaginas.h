@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <atomic>
 
 // The pages held by the scanner, kept on disk in a per-user recovery folder as compressed one-page
@@ -22,6 +23,7 @@ public:
     // Creates the session folder when needed. False with error set when it cannot be created.
     bool preparar(QString* error);
     QString carpetaSesion() const { return carpeta_; }
+    QString carpetaBase() const { return base_; }
     // A fresh file name for the next page; safe from the scanning thread.
     QString nuevaRuta();
 
@@ -34,6 +36,12 @@ public:
     QImage imagen(int posicion);
     bool quitar(int posicion);
     void marcarGuardada(int posicion);
+    // Takes over the unsaved pages of another session folder, in their order, after the pages
+    // held: each file moves into this session (so a later crash offers it once, from here) and
+    // the emptied folder goes. The session must be prepared. Files that do not read as a page
+    // are dropped and named in `danadas`. When a page cannot be moved, it and the ones after it
+    // stay where they are and `completa` is false. Returns the pages taken.
+    int absorber(const QString& carpeta, QStringList* danadas, bool* completa);
 
 private:
     void recordar(const QString& ruta, const QImage& imagen);

@@ -4,6 +4,7 @@
 #include "capture/ArchivosTrabajo.h"
 #include "capture/DescarteDocumento.h"
 #include "capture/Escaneo.h"
+#include "capture/RecuperacionPaginas.h"
 #include "capture/SeleccionDocumento.h"
 #include "capture/VisorPaginas.h"
 #include "casefiles/ListaExpedientes.h"
@@ -38,6 +39,8 @@ void Armado::armar(FrmEscaneo& ventana)
     auto* visorPaginas = new VisorPaginas(c, &ventana);
     auto* escaneo = new Escaneo(c, *visorPaginas, &ventana);
     ventana.etapasCarga().IniciarEscaner = [escaneo] { escaneo->IniciarEscaner(); };
+    auto* recuperacion = new RecuperacionPaginas(c, *escaneo, &ventana);
+    ventana.etapasCarga().RecuperarPaginas = [recuperacion] { recuperacion->RecuperarPaginas(); };
 
     // transfer
     auto* conexionImagenes = new ConexionImagenes(c, &ventana);
