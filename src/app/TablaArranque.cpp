@@ -1,5 +1,6 @@
 #include "app/TablaArranque.h"
 
+#include "app/CabeceraDbf.h"
 #include "app/CifrarTexto.h"
 #include "app/ErrorSistema.h"
 #include "app/Windows1252.h"
@@ -37,6 +38,7 @@ constexpr int errFormatoArchivo = 321;
 constexpr int errSinRegistros = 3021;
 constexpr int errColumnaNoEncontrada = 3265;
 constexpr int errValorNoValido = 5;
+constexpr int errUsoNulo = 94;
 
 struct Columna
 {
@@ -186,6 +188,12 @@ Fila leerPrimeraFila(const QString& ruta, const QString& carpeta)
                        .arg(carpeta, QLatin1String(columnas[i].nombre)));
     }
 
+    // shapelib reads a Null of a Visual FoxPro table as blanks; the program would go on with an
+    // empty server or branch and fail later with a message that does not say why.
+    CabeceraDbf cabecera;
+    if (!cabecera.leer(ruta))
+        ilegible(QStringLiteral("la cabecera de la tabla DBF no es válida"));
+
     const int registros = DBFGetRecordCount(tabla.get());
     for (int registro = 0; registro < registros; ++registro) {
         if (DBFIsRecordDeleted(tabla.get(), registro))
@@ -199,6 +207,13 @@ Fila leerPrimeraFila(const QString& ruta, const QString& carpeta)
                              .arg(ultimoErrorShapelib));
             fila[i] = Windows1252::decodificar(recortarBlancos(QByteArray(valor)));
         }
+        const char* crudo = DBFReadTuple(tabla.get(), registro);
+        for (const Columna& columna : columnas)
+            if (cabecera.esNulo(crudo, tabla.get()->nRecordLength, QLatin1String(columna.nombre)))
+                fallar(errUsoNulo,
+                       QStringLiteral("La columna %2 de la tabla de arranque ARRANQUE de la "
+                                      "carpeta %1 no tiene valor (Null)")
+                           .arg(carpeta, QLatin1String(columna.nombre)));
         return fila;
     }
     fallar(errSinRegistros,
