@@ -49,9 +49,10 @@ bool FiltroTeclas::eventFilter(QObject* objeto, QEvent* evento)
         return QObject::eventFilter(objeto, evento);
     auto* tecla = static_cast<QKeyEvent*>(evento);
     const bool enter = tecla->key() == Qt::Key_Return || tecla->key() == Qt::Key_Enter;
-    // Keys that type nothing (arrows, Tab, Delete) never reach a key-press filter.
+    // Keys that type nothing (arrows, Tab, Delete) never reach a key-press filter; X11 gives
+    // Delete the character 127 all the same.
     if (!enter && (tecla->text().size() != 1 || tecla->key() == Qt::Key_Tab ||
-                   tecla->key() == Qt::Key_Backtab))
+                   tecla->key() == Qt::Key_Backtab || tecla->key() == Qt::Key_Delete))
         return false;
 
     int codigo = enter ? kEnter : tecla->text().at(0).unicode();

@@ -116,14 +116,6 @@ bool FrmBusqueda_Cliente::eventFilter(QObject* objeto, QEvent* evento)
             if ((tecla->key() == Qt::Key_Backspace || tecla->key() == Qt::Key_Delete) &&
                 !ui_->TxtNombre->text().isEmpty())
                 global_.Borrando = true;
-            // X11 reports Delete with the character 127, which the digits-only filter would
-            // drop; Delete types nothing, so it goes on without it.
-            if (tecla->key() == Qt::Key_Delete && !tecla->text().isEmpty()) {
-                QKeyEvent sinTexto(QEvent::KeyPress, tecla->key(), tecla->modifiers(), QString(),
-                                   tecla->isAutoRepeat(), tecla->count());
-                QCoreApplication::sendEvent(ui_->TxtNombre, &sinTexto);
-                return true;
-            }
         } else if (evento->type() == QEvent::FocusOut) {
             // A context menu or another window taking the focus is not leaving the box.
             const Qt::FocusReason razon = static_cast<QFocusEvent*>(evento)->reason();

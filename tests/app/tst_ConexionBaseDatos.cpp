@@ -1,4 +1,5 @@
 #include "app/ConexionBaseDatos.h"
+#include "app/EsquemaEmbebido.h"
 #include "app/ErrorSistema.h"
 #include "support/BaseDatosPrueba.h"
 
@@ -221,7 +222,8 @@ private slots:
         QVERIFY(otra.embebida());
         QCOMPARE(otra.consultar(QStringLiteral("SELECT count(*) FROM sucursales")).campo(0).toInt(),
                  1);
-        QCOMPARE(otra.consultar(QStringLiteral("PRAGMA user_version")).campo(0).toInt(), 1);
+        QCOMPARE(otra.consultar(QStringLiteral("PRAGMA user_version")).campo(0).toInt(),
+                 EsquemaEmbebido::versionActual());
     }
 
     void archivoQueNoEsBaseDeDatos()
