@@ -94,9 +94,12 @@ void GuardadoDocumento::BUpload_Click()
     // Pages still coming in are not all there yet.
     if (!c_.VSTwain1 || c_.VSTwain1->escaneando())
         return;
-    guardando_ = true;
+    struct Marca
+    {
+        bool& guardando;
+        ~Marca() { guardando = false; }
+    } marca{guardando_ = true};
     EjecutarProtegido(*c_.entorno.mensajes, [this] { guardar(); });
-    guardando_ = false;
 }
 
 void GuardadoDocumento::guardar()
