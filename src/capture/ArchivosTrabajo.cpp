@@ -42,12 +42,19 @@ void ArchivosTrabajo::LimpiarArchivosTrabajo()
 ArchivosTrabajo::Huella ArchivosTrabajo::huella(const QString& nombre)
 {
     const QFileInfo info(nombre);
-    return {info.size(), info.lastModified()};
+    return {info.size(), info.lastModified(), {}};
 }
 
-void ArchivosTrabajo::MarcarSinEnviar(const QString& nombre)
+void ArchivosTrabajo::MarcarSinEnviar(const QString& nombre, const QString& expediente)
 {
-    sinEnviar_.insert(nombre, huella(nombre));
+    Huella marca = huella(nombre);
+    marca.expediente = expediente;
+    sinEnviar_.insert(nombre, marca);
+}
+
+QString ArchivosTrabajo::ExpedienteSinEnviar(const QString& nombre) const
+{
+    return SinEnviar(nombre) ? sinEnviar_.value(nombre).expediente : QString();
 }
 
 void ArchivosTrabajo::MarcarEnviado(const QString& nombre)

@@ -23,15 +23,19 @@ public:
     // A save left pages in the working file that never reached the image server (the upload
     // failed or did not run). Such a file is not deleted without asking: it is the only copy of
     // those pages. The mark holds while the file stays as it was when marked.
-    void MarcarSinEnviar(const QString& nombre);
+    // expediente: whose pages they are (customer and folio, as the caller writes them).
+    void MarcarSinEnviar(const QString& nombre, const QString& expediente);
     void MarcarEnviado(const QString& nombre);
     bool SinEnviar(const QString& nombre) const;
+    // The case file of a file SinEnviar; empty otherwise.
+    QString ExpedienteSinEnviar(const QString& nombre) const;
 
 private:
     struct Huella
     {
         qint64 tamano;
         QDateTime modificado;
+        QString expediente;
     };
     static Huella huella(const QString& nombre);
 

@@ -123,6 +123,23 @@ void GuardadoDocumento::guardar()
     }
     const QString archivo = tipo->archivoTrabajo();
     habiaPendientes_ = archivos_.SinEnviar(archivo);
+    // Pages kept from another case file would be uploaded under this one's folio.
+    const auto expediente = [this] {
+        return QStringLiteral("cliente %1, folio %2")
+            .arg(NumeroPlano(c_.global.ClienteSeleccionado.NumeroCliente),
+                 NumeroPlano(c_.sesion.FolioActual));
+    };
+    if (habiaPendientes_ && archivos_.ExpedienteSinEnviar(archivo) != expediente()) {
+        c_.entorno.mensajes->MensajeError(
+            QStringLiteral("El archivo de trabajo %1 conserva hojas que no se enviaron del "
+                           "expediente anterior (%2). Para no mezclarlas con este expediente no "
+                           "se guardó nada; las hojas escaneadas se conservan. Vuelva a ese "
+                           "expediente para enviarlas, o elimine el archivo con la marca del "
+                           "documento.")
+                .arg(archivo, archivos_.ExpedienteSinEnviar(archivo)),
+            kTituloNoGuardado);
+        return;
+    }
     std::optional<RespaldoArchivo> respaldo;
     {
         LeyendaEspera espera(boton);
@@ -166,7 +183,7 @@ void GuardadoDocumento::guardar()
     if (c_.sesion.SubidaCorrecta)
         archivos_.MarcarEnviado(archivo);
     else
-        archivos_.MarcarSinEnviar(archivo);
+        archivos_.MarcarSinEnviar(archivo, expediente());
 
     vaciarEscaner();
     boton.setText(QStringLiteral("&Guardar"));
@@ -215,6 +232,10 @@ void GuardadoDocumento::GuardarExpediente()
     const TipoDocumento* tipo = TipoDocumento::porLetra(s.LetraActual);
     if (!tipo)
         return;
+    // A case file "known to exist" without a folio (the flag survives the choice of another
+    // customer) would store the document as 0 + letter: it is created instead.
+    if (s.ExpedienteExiste && !(s.FolioActual > 0))
+        s.ExpedienteExiste = false;
     if (!s.ExpedienteExiste) {
         s.ExpedienteExiste = true;
         try {

@@ -419,6 +419,18 @@ private slots:
         QCOMPARE(EscritorTiff::contarPaginas(e.remoto(e.remotos().first())), 2);
     }
 
+    void expedienteSinFolio_seCreaEnLugarDeSubirComoCero()
+    {
+        Escenario e;
+        QVERIFY(e.preparar());
+        e.p.clic("OpcNota");
+        e.escanear();
+        e.sesion().ExpedienteExiste = true; // left over from the customer chosen before
+        e.p.clic("BUpload");
+        QCOMPARE(e.veces(QStringLiteral("INSERT")), 1);
+        QCOMPARE(e.remotos(), QStringList{QStringLiteral("1N.tif")});
+    }
+
     void servidorCaido_noMarcaYLasHojasNoSeBorranSinPreguntar_data()
     {
         QTest::addColumn<bool>("borrar");
@@ -456,6 +468,20 @@ private slots:
         QCOMPARE(e.p.mensajes.cajas().first().tipo, MensajesGrabados::Tipo::Pregunta);
         QVERIFY(e.p.mensajes.cajas().first().mensaje.contains(QStringLiteral("expedienteN.tif")));
         QCOMPARE(QFile::exists(QStringLiteral("expedienteN.tif")), !borrar);
+
+        // Kept, its pages are not uploaded under the next case file's folio.
+        e.p.mensajes.limpiar();
+        e.servidor.reiniciar();
+        e.p.clic("OpcNota");
+        e.escanear();
+        e.p.mensajes.responder(true);
+        e.p.clic("BUpload");
+        QCOMPARE(e.ftp.envios, borrar ? 2 : 1);
+        QCOMPARE(e.filas(), 1);
+        if (!borrar) {
+            QVERIFY(e.p.mensajes.resumen().last().contains(QStringLiteral("cliente 700, folio 1")));
+            QCOMPARE(e.paginas(), 1);
+        }
     }
 
     void guardarDosVeces_unaSolaAltaDelExpediente()
