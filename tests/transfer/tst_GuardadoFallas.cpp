@@ -1,0 +1,229 @@
+#include "EscenarioGuardado.h"
+
+// Saves that cannot finish: no folio, the server down, a second press, errors of the upload
+// and of the database, pages that do not reach the working file. Nothing may be lost or
+// reported as stored.
+class PruebaGuardadoFallas : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { QLocale::setDefault(QLocale::c()); }
+
+    void folioNulo_noSubeNiMarcaYElSiguienteGuardadoCreaOtraVez()
+    {
+        Escenario e;
+        QVERIFY(e.preparar());
+        e.guardado().leerFolio = [](ConexionBaseDatos&) { return QVariant(); };
+        e.p.clic("OpcNota");
+        e.escanear();
+        e.p.clic("BUpload");
+        QCOMPARE(
+            e.p.mensajes.resumen(),
+            QStringList{QStringLiteral("error|Error sin Folio, intente de nuevo|Error Grave")});
+        QCOMPARE(e.filas(), 1); // the row stays
+        QCOMPARE(e.ftp.envios, 0);
+        QCOMPARE(e.veces(kUpdate), 0);
+        QVERIFY(!e.visible("nOK"));
+        QCOMPARE(e.sesion().FolioActual, 0.0);
+        e.verificarReinicio();
+        QVERIFY(QFile::exists(QStringLiteral("expedienteN.tif")));
+
+        // Never uploaded under folio 0: the next save asks for a folio again.
+        e.p.mensajes.limpiar();
+        e.guardado().leerFolio = [](ConexionBaseDatos& c) { return c.regresaFolio(); };
+        e.p.clic("OpcNota");
+        e.escanear();
+        e.p.clic("BUpload");
+        QVERIFY2(e.p.mensajes.cajas().isEmpty(), qPrintable(e.p.mensajes.resumen().join('\n')));
+        QVERIFY(e.sesion().FolioActual > 0);
+        QCOMPARE(e.remotos(),
+                 QStringList{NumeroPlano(e.sesion().FolioActual) + QStringLiteral("N.tif")});
+        // Both pages: the one of the first save waited in the working file.
+        QCOMPARE(EscritorTiff::contarPaginas(e.remoto(e.remotos().first())), 2);
+    }
+
+    void expedienteSinFolio_seCreaEnLugarDeSubirComoCero()
+    {
+        Escenario e;
+        QVERIFY(e.preparar());
+        e.p.clic("OpcNota");
+        e.escanear();
+        e.sesion().ExpedienteExiste = true; // left over from the customer chosen before
+        e.p.clic("BUpload");
+        QCOMPARE(e.veces(QStringLiteral("INSERT")), 1);
+        QCOMPARE(e.remotos(), QStringList{QStringLiteral("1N.tif")});
+    }
+
+    void servidorCaido_noMarcaYLasHojasNoSeBorranSinPreguntar_data()
+    {
+        QTest::addColumn<bool>("borrar");
+        QTest::newRow("conservar") << false;
+        QTest::newRow("borrar") << true;
+    }
+    void servidorCaido_noMarcaYLasHojasNoSeBorranSinPreguntar()
+    {
+        QFETCH(bool, borrar);
+        Escenario e;
+        QVERIFY(e.preparar());
+        e.p.clic("OpcNota");
+        e.escanear(2);
+        e.servidor.matar();
+        e.p.clic("BUpload");
+
+        const QString nombre = NumeroPlano(e.sesion().FolioActual) + QStringLiteral("N.tif");
+        QCOMPARE(e.p.mensajes.resumen(),
+                 (QStringList{QStringLiteral("error|No se pudo conectar al servidor de Imagenes|"
+                                             "Trate de Nuevo"),
+                              kCajaSubida}));
+        QCOMPARE(e.estatus(), QStringLiteral("No se pudo Guardar el Expediente: ") + nombre);
+        QCOMPARE(e.filas(), 1);
+        QCOMPARE(e.bandera("imagen_NOTA").toInt(), 0);
+        QVERIFY(!e.visible("nOK"));
+        QVERIFY(e.p.visor.abiertos.isEmpty());
+        e.verificarReinicio();
+        QCOMPARE(EscritorTiff::contarPaginas(QStringLiteral("expedienteN.tif")), 2);
+
+        // Another customer: the working file with pages never sent is not deleted silently.
+        e.p.mensajes.limpiar();
+        e.p.mensajes.responder(borrar);
+        e.elegirCliente();
+        QCOMPARE(e.p.mensajes.cajas().size(), 1);
+        QCOMPARE(e.p.mensajes.cajas().first().tipo, MensajesGrabados::Tipo::Pregunta);
+        QVERIFY(e.p.mensajes.cajas().first().mensaje.contains(QStringLiteral("expedienteN.tif")));
+        QCOMPARE(QFile::exists(QStringLiteral("expedienteN.tif")), !borrar);
+
+        // Kept, its pages are not uploaded under the next case file's folio.
+        e.p.mensajes.limpiar();
+        e.servidor.reiniciar();
+        e.p.clic("OpcNota");
+        e.escanear();
+        e.p.mensajes.responder(true);
+        e.p.clic("BUpload");
+        QCOMPARE(e.ftp.envios, borrar ? 2 : 1);
+        QCOMPARE(e.filas(), 1);
+        if (!borrar) {
+            QVERIFY(e.p.mensajes.resumen().last().contains(QStringLiteral("cliente 700, folio 1")));
+            QCOMPARE(e.paginas(), 1);
+        }
+    }
+
+    void guardarDosVeces_unaSolaAltaDelExpediente()
+    {
+        Escenario e;
+        QVERIFY(e.preparar());
+        e.p.clic("OpcNota");
+        e.escanear();
+        e.servidor.matar();
+        e.p.clic("BUpload");
+        QVERIFY(e.servidor.reiniciar());
+        e.p.mensajes.limpiar();
+        e.p.clic("OpcNota"); // the working file holds the unsent page: the type counts as held
+        e.escanear();
+        e.p.mensajes.responder(true);
+        e.p.clic("BUpload");
+        QCOMPARE(e.p.mensajes.cajas().size(), 1);
+        QCOMPARE(e.p.mensajes.cajas().first().tipo, MensajesGrabados::Tipo::Pregunta);
+        QCOMPARE(e.veces(QStringLiteral("INSERT")), 1);
+        QCOMPARE(e.filas(), 1);
+        QCOMPARE(e.bandera("imagen_NOTA").toInt(), 1);
+        QCOMPARE(EscritorTiff::contarPaginas(e.remoto(e.remotos().first())), 2);
+        // Sent at last: choosing another customer deletes the file without asking.
+        e.p.mensajes.limpiar();
+        e.elegirCliente();
+        QVERIFY(e.p.mensajes.cajas().isEmpty());
+        QVERIFY(!QFile::exists(QStringLiteral("expedienteN.tif")));
+    }
+
+    void segundaPulsacionDuranteElEnvio_noGuardaOtraVez()
+    {
+        Escenario e;
+        QVERIFY(e.preparar());
+        e.p.clic("OpcNota");
+        e.escanear();
+        bool botonDurante = true;
+        e.ftp.duranteEnvio = [&] {
+            botonDurante = e.p.control<QPushButton>("BUpload")->isEnabled();
+            e.guardado().BUpload_Click();
+        };
+        e.p.clic("BUpload");
+        QVERIFY(!botonDurante);
+        QCOMPARE(e.ftp.envios, 1);
+        QCOMPARE(e.veces(QStringLiteral("INSERT")), 1);
+        QCOMPARE(e.veces(kUpdate), 1);
+    }
+
+    void errorDentroDelEnvio_mensajePropioYSinBandera()
+    {
+        Escenario e;
+        QVERIFY(e.preparar());
+        e.p.clic("OpcNota");
+        e.escanear();
+        e.ftp.lanzar = true;
+        e.p.clic("BUpload");
+        QCOMPARE(e.p.mensajes.resumen(),
+                 QStringList{QStringLiteral("error|No se Guardó el Expediente, Favor de "
+                                            "Intentarlo de Nuevo!!|No se pudo Guardar")});
+        QCOMPARE(e.veces(kUpdate), 0);
+        QVERIFY(!e.visible("nOK"));
+        e.verificarReinicio();
+        // The save emptied the scanner and left the remove button on: it finds no page.
+        e.p.mensajes.limpiar();
+        e.p.clic("BDelete");
+        QCOMPARE(e.p.mensajes.resumen(),
+                 QStringList{QStringLiteral("simple|No existe la hoja 0.|")});
+    }
+
+    void altaFallida_noSubeYConservaLasHojas()
+    {
+        Escenario e;
+        QVERIFY(e.preparar());
+        e.p.clic("OpcNota");
+        e.escanear(2);
+        e.p.bd().conexion().ejecutar(
+            QStringLiteral("ALTER TABLE Expedientes_ZR RENAME TO Expedientes_ZR_fuera"));
+        e.p.clic("BUpload");
+        QCOMPARE(e.p.mensajes.cajas().size(), 1);
+        QVERIFY(e.p.mensajes.cajas().first().mensaje.startsWith(QStringLiteral("Error ")));
+        QCOMPARE(e.ftp.envios, 0);
+        QVERIFY(!e.sesion().ExpedienteExiste);
+        QCOMPARE(e.paginas(), 2);
+        QVERIFY(e.p.global.CambiosPendientes);
+        QVERIFY(!QFile::exists(QStringLiteral("expedienteN.tif")));
+        QCOMPARE(e.p.control<QPushButton>("BUpload")->text(), QStringLiteral("&Guardar"));
+        QVERIFY(e.p.control<QPushButton>("BUpload")->isEnabled());
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
+    void hojasNoEscritas_noSeEnviaNada_data()
+    {
+        QTest::addColumn<QList<int>>("resultados");
+        QTest::addColumn<QString>("inicio");
+        QTest::newRow("segunda hoja rechazada")
+            << QList<int>{1, 0} << "No se pudo escribir la hoja 2";
+        QTest::newRow("sin archivo de trabajo")
+            << QList<int>{1, 1} << "No existe el archivo de trabajo expedienteN.tif";
+    }
+    void hojasNoEscritas_noSeEnviaNada()
+    {
+        QFETCH(QList<int>, resultados);
+        QFETCH(QString, inicio);
+        Escenario e;
+        QVERIFY(e.preparar());
+        e.p.clic("OpcNota");
+        e.escanear(2);
+        for (const int r : resultados)
+            e.escaner->resultadosGuardar.enqueue(r);
+        e.p.clic("BUpload");
+        QCOMPARE(e.p.mensajes.cajas().size(), 1);
+        QVERIFY2(e.p.mensajes.cajas().first().mensaje.startsWith(inicio),
+                 qPrintable(e.p.mensajes.resumen().join('\n')));
+        QCOMPARE(e.ftp.envios, 0);
+        QCOMPARE(e.filas(), 0);
+        QCOMPARE(e.paginas(), 2);
+        QVERIFY(e.p.global.CambiosPendientes);
+    }
+};
+
+QTEST_MAIN(PruebaGuardadoFallas)
+#include "tst_GuardadoFallas.moc"
