@@ -9,6 +9,7 @@
 #include "casefiles/ControlVentana.h"
 #include "components/EscanerTwain.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QStringList>
@@ -18,6 +19,16 @@ Q_LOGGING_CATEGORY(lcRecuperacionVentana, "expedientes.scan.recuperacion.ventana
 namespace {
 const QString kTituloRecuperar = QStringLiteral("Recuperar Hojas Escaneadas");
 const QString kTituloDescartar = QStringLiteral("Descartar Hojas Escaneadas");
+
+// Each page is read back whole to check it: the hourglass while that runs, however it ends.
+class RelojArena
+{
+public:
+    RelojArena() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~RelojArena() { QApplication::restoreOverrideCursor(); }
+    RelojArena(const RelojArena&) = delete;
+    RelojArena& operator=(const RelojArena&) = delete;
+};
 } // namespace
 
 RecuperacionPaginas::RecuperacionPaginas(ContextoVentana& c, Escaneo& escaneo, QObject* parent)
@@ -67,10 +78,13 @@ void RecuperacionPaginas::restaurar(const QList<SesionRecuperable>& sesiones)
     EscanerTwain& escaner = *c_.VSTwain1;
     int recuperadas = 0;
     QStringList problemas;
-    for (const SesionRecuperable& sesion : sesiones) {
-        recuperadas += escaner.RecuperarPaginas(sesion.carpeta);
-        if (escaner.CodigoError() != 0)
-            problemas << escaner.TextoError();
+    {
+        RelojArena reloj;
+        for (const SesionRecuperable& sesion : sesiones) {
+            recuperadas += escaner.RecuperarPaginas(sesion.carpeta);
+            if (escaner.CodigoError() != 0)
+                problemas << escaner.TextoError();
+        }
     }
     if (recuperadas > 0) {
         // Held as after a scan: the save asks for them and closing warns about them. The type
