@@ -20,13 +20,6 @@ Plantilla& plantilla()
     static Plantilla unica;
     return unica;
 }
-
-struct Ajuste
-{
-    int tipo;
-    int ppp;
-};
-const Ajuste kAjustes[] = {{0, 50}, {2, 40}, {1, 60}};
 } // namespace
 
 QList<HojasAbandonadas::Hoja> HojasAbandonadas::hojas()
@@ -37,51 +30,41 @@ QList<HojasAbandonadas::Hoja> HojasAbandonadas::hojas()
 bool HojasAbandonadas::preparar(ConfigSanePrueba& sane)
 {
     Plantilla& p = plantilla();
-    if (!p.archivos.isEmpty())
+    if (p.archivos.size() == 3)
         return true;
     EscanerSane escaner(sane.nuevaCarpetaRecuperacion());
-    if (!escaner.AbrirSesionTwain() || !escaner.AbrirFuente())
+    if (!sane.valida() || !escaner.AbrirSesionTwain() || !escaner.AbrirFuente())
         return false;
-    for (const Ajuste& ajuste : kAjustes) {
-        // The writer keeps a colour page that holds only greys as grey: the colour one gets
-        // colours.
-        escaner.Opciones().fijarTexto("test-picture", ajuste.tipo == 2
-                                                          ? QStringLiteral("Color pattern")
-                                                          : QStringLiteral("Grid"));
-        escaner.FijarResolucion(ajuste.ppp);
-        escaner.FijarTipoPixel(ajuste.tipo);
+    for (const auto& [tipo, ppp] : {std::pair{0, 50}, {2, 40}, {1, 60}}) {
+        // The writer keeps a colour page holding only greys as grey: this one gets colours.
+        escaner.Opciones().fijarTexto("test-picture", tipo == 2 ? QStringLiteral("Color pattern")
+                                                                : QStringLiteral("Grid"));
+        escaner.FijarResolucion(ppp);
+        escaner.FijarTipoPixel(tipo);
         if (escaner.Escanear() != 1 || escaner.CodigoError() != 0)
             return false;
         const int ultima = escaner.NumeroPaginas() - 1;
         p.hojas.append({QSize(escaner.AnchoPagina(ultima), escaner.AltoPagina(ultima)),
                         escaner.BitsPorPixel(ultima)});
     }
-    // Copied before the component goes: its clean end removes its own folder.
+    // Copied before the component goes: a clean end removes its folder.
     const QDir spool(escaner.CarpetaSesion());
-    const QStringList nombres =
-        spool.entryList({QStringLiteral("??????.tif")}, QDir::Files, QDir::Name);
-    if (nombres.size() != 3)
-        return false;
-    for (int i = 0; i < 3; ++i) {
-        const QString copia = p.carpeta.filePath(QString::number(i));
-        if (!QFile::copy(spool.filePath(nombres[i]), copia))
+    const QStringList nombres = spool.entryList({QStringLiteral("??????.tif")}, QDir::Files);
+    for (int i = 0; i < nombres.size(); ++i) {
+        p.archivos << p.carpeta.filePath(QString::number(i));
+        if (!QFile::copy(spool.filePath(nombres[i]), p.archivos.last()))
             return false;
-        p.archivos << copia;
     }
-    return true;
-}
-
-QString HojasAbandonadas::nombreSesion(qint64 pid, const QDateTime& fecha)
-{
-    return QStringLiteral("sesion-%1-%2")
-        .arg(fecha.toString(QStringLiteral("yyyyMMdd-HHmmss")))
-        .arg(pid);
+    return p.archivos.size() == 3;
 }
 
 QString HojasAbandonadas::dejar(const QString& base, qint64 pid, const QDateTime& fecha,
                                 int primera)
 {
-    const QString carpeta = QDir(base).filePath(nombreSesion(pid, fecha));
+    const QString carpeta =
+        QDir(base).filePath(QStringLiteral("sesion-%1-%2")
+                                .arg(fecha.toString(QStringLiteral("yyyyMMdd-HHmmss")))
+                                .arg(pid));
     if (plantilla().archivos.size() != 3 || !QDir().mkpath(carpeta))
         return {};
     for (int i = 0; i < 3; ++i) {
