@@ -87,6 +87,10 @@ private slots:
         QVERIFY(!e.habilitado("BNext"));
         QVERIFY(e.p.global.CambiosPendientes);
         QVERIFY(!QFileInfo::exists(vieja) && !QFileInfo::exists(nueva));
+        // Now this run's unsaved pages: another crash offers each of them once.
+        const auto* propia = static_cast<EscanerSane*>(&e.escaner());
+        QCOMPARE(QDir(propia->CarpetaSesion()).entryList({QStringLiteral("??????.tif")}).size(), 5);
+        QCOMPARE(QDir(e.base).entryList({QStringLiteral("sesion-*")}, QDir::Dirs).size(), 1);
         QVERIFY(!e.p.cerrar()); // closing warns about them as about any unsaved scan
         for (int i = 0; i < 5; ++i) {
             QCOMPARE(QSize(e.escaner().AnchoPagina(i), e.escaner().AltoPagina(i)), orden[i].tamano);
