@@ -78,6 +78,7 @@ struct ConexionBaseDatos::Detalle
     QString nombre; // the QSqlDatabase connection name in use while open
     Destino destino = Destino::Odbc;
     Traza traza;
+    std::function<QString(const QString&)> sustituir;
     QVariant folio; // REGRESA_FOLIO on SQLite: the last case file inserted here
 
     bool sqlite() const { return destino != Destino::Odbc; }
@@ -93,9 +94,10 @@ ConexionBaseDatos::~ConexionBaseDatos()
     cerrar();
 }
 
-void ConexionBaseDatos::abrir(const QString& cadenaConexion, const QString& carpetaArranque)
+void ConexionBaseDatos::abrir(const QString& cadenaRecibida, const QString& carpetaArranque)
 {
     cerrar();
+    const QString cadenaConexion = d_->sustituir ? d_->sustituir(cadenaRecibida) : cadenaRecibida;
     d_->destino = destinoDe(cadenaConexion);
     d_->nombre = nombreLibre(d_->nombreBase);
     d_->folio = QVariant();
@@ -260,6 +262,11 @@ QVariant ConexionBaseDatos::regresaFolio()
 void ConexionBaseDatos::fijarTraza(Traza traza)
 {
     d_->traza = std::move(traza);
+}
+
+void ConexionBaseDatos::fijarSustitucionCadena(std::function<QString(const QString&)> sustituir)
+{
+    d_->sustituir = std::move(sustituir);
 }
 
 QSqlDatabase ConexionBaseDatos::baseDatos() const

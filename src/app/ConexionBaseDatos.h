@@ -41,6 +41,9 @@ public:
     // Receives every statement as the program wrote it (before the SQLite adapter), with its
     // bound values; the procedure call arrives as "REGRESA_FOLIO".
     void fijarTraza(Traza traza);
+    // Every text abrir() receives passes through this first. Tests use it to take the program's
+    // own start-up to the same database file through another driver (QODBC and SQLite ODBC).
+    void fijarSustitucionCadena(std::function<QString(const QString&)> sustituir);
 
     QSqlDatabase baseDatos() const;
 
