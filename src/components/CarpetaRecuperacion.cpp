@@ -42,12 +42,16 @@ bool estePrograma(const QString& proceso)
     return corto.isEmpty() || corto == nombreCorto(QStringLiteral("/proc/self"));
 }
 
-// When the process started, from the kernel's clock ticks since boot.
-std::optional<QDateTime> inicioDe(qint64 pid)
+struct EstadoProceso
+{
+    char estado = '?';
+    std::optional<QDateTime> inicio; // from the kernel's clock ticks since boot
+};
+
+std::optional<EstadoProceso> estadoDe(qint64 pid)
 {
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    QFile sistema(QStringLiteral("/proc/stat"));
-    if (!stat.open(QIODevice::ReadOnly) || !sistema.open(QIODevice::ReadOnly))
+    if (!stat.open(QIODevice::ReadOnly))
         return std::nullopt;
     // The command name in brackets may hold blanks: the fields are counted after its end.
     const QByteArray linea = stat.readAll();
@@ -55,23 +59,26 @@ std::optional<QDateTime> inicioDe(qint64 pid)
     if (fin < 0)
         return std::nullopt;
     const QList<QByteArray> campos = linea.mid(fin + 2).split(' ');
-    // Field 22 of the line is the start time; field 3 is the first after the name.
-    if (campos.size() < 20)
-        return std::nullopt;
+    EstadoProceso salida;
+    if (!campos.isEmpty() && !campos[0].isEmpty())
+        salida.estado = campos[0][0];
+    // Field 22 of the line is the start time; field 3, the state, is the first after the name.
     bool bien = false;
-    const qulonglong ticks = campos[19].toULongLong(&bien);
+    const qulonglong ticks = campos.size() > 19 ? campos[19].toULongLong(&bien) : 0;
     const long porSegundo = sysconf(_SC_CLK_TCK);
-    if (!bien || porSegundo <= 0)
-        return std::nullopt;
+    QFile sistema(QStringLiteral("/proc/stat"));
+    if (!bien || porSegundo <= 0 || !sistema.open(QIODevice::ReadOnly))
+        return salida;
     for (const QByteArray& renglon : sistema.readAll().split('\n')) {
         if (renglon.startsWith("btime ")) {
             const qint64 arranque = renglon.mid(6).trimmed().toLongLong(&bien);
-            if (!bien)
-                return std::nullopt;
-            return QDateTime::fromSecsSinceEpoch(arranque + qint64(ticks / qulonglong(porSegundo)));
+            if (bien)
+                salida.inicio = QDateTime::fromSecsSinceEpoch(
+                    arranque + qint64(ticks / qulonglong(porSegundo)));
+            break;
         }
     }
-    return std::nullopt;
+    return salida;
 }
 
 bool mismaCarpeta(const QString& a, const QString& b)
@@ -102,13 +109,12 @@ bool CarpetaRecuperacion::procesoVivo(qint64 pid, const QDateTime& desde)
         return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
     }
     const QString proceso = QStringLiteral("/proc/%1").arg(pid);
-    if (!QFileInfo::exists(proceso + QStringLiteral("/stat")))
-        return false;
-    if (!estePrograma(proceso))
+    const std::optional<EstadoProceso> estado = estadoDe(pid);
+    // A zombie has died already; only its parent has not noticed.
+    if (!estado || estado->estado == 'Z' || estado->estado == 'X' || !estePrograma(proceso))
         return false;
     // Folder names have whole seconds and the boot time too: allow for both roundings.
-    const std::optional<QDateTime> inicio = inicioDe(pid);
-    return !inicio || *inicio <= desde.addSecs(2);
+    return !estado->inicio || *estado->inicio <= desde.addSecs(2);
 }
 
 QStringList CarpetaRecuperacion::paginasSinGuardar(const QString& carpeta)

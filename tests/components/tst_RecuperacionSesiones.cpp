@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QProcess>
 #include <QtTest>
+#include <sys/wait.h>
+#include <unistd.h>
 
 // Which session folders of the recovery spool the SANE component offers, cleans up or refuses
 // to touch. Taking pages over is tested from the window.
@@ -29,6 +31,16 @@ private slots:
         QProcess otroPrograma;
         otroPrograma.start(QStringLiteral("/bin/sleep"), {QStringLiteral("30")});
         QVERIFY(otroPrograma.waitForStarted());
+        // Dead, but not yet reaped by its parent.
+        const pid_t zombi = fork();
+        if (zombi == 0)
+            _exit(0);
+        auto estado = [zombi] {
+            QFile stat(QStringLiteral("/proc/%1/stat").arg(zombi));
+            const QByteArray linea = stat.open(QIODevice::ReadOnly) ? stat.readAll() : "";
+            return linea.mid(linea.lastIndexOf(')') + 2, 1);
+        };
+        QTRY_COMPARE(estado(), QByteArray("Z"));
         auto dejar = [&](qint64 pid, const QDateTime& fecha) {
             return HojasAbandonadas::dejar(base.path(), pid, fecha);
         };
@@ -47,6 +59,7 @@ private slots:
             {"pid tomado después por otra ejecución", dejar(propio, antes), true, true},
             {"pid tomado por otro programa", dejar(otroPrograma.processId(), ahora.addSecs(5)),
              true, true},
+            {"proceso muerto sin recoger", dejar(zombi, ahora.addSecs(5)), true, true},
             {"fuera de la carpeta",
              HojasAbandonadas::dejar(fuera.path(), HojasAbandonadas::pidTerminado()), false, true},
         };
@@ -66,7 +79,7 @@ private slots:
             QCOMPARE(sesion.paginas, 3);
         }
         // Oldest first, so that pages of several runs come back in the order they were scanned.
-        QCOMPARE(ofrecidas.size(), 3);
+        QCOMPARE(ofrecidas.size(), 4);
         QCOMPARE(ofrecidas.first(), QDir::cleanPath(casos[2].carpeta));
         for (const Caso& caso : casos) {
             QVERIFY2(!caso.carpeta.isEmpty(), caso.que);
@@ -81,6 +94,7 @@ private slots:
             QCOMPARE(QDir(caso.carpeta).entryList(QDir::Files).size(), 3);
         }
         QCOMPARE(escaner.NumeroPaginas(), 0);
+        waitpid(zombi, nullptr, 0);
         otroPrograma.kill();
         otroPrograma.waitForFinished();
     }
