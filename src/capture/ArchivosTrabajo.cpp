@@ -72,21 +72,28 @@ bool ArchivosTrabajo::SinEnviar(const QString& nombre) const
     return actual.tamano == marca->tamano && actual.modificado == marca->modificado;
 }
 
+bool ArchivosTrabajo::ConfirmarBorrado(const QString& nombre)
+{
+    if (!SinEnviar(nombre))
+        return true;
+    if (c_.entorno.mensajes->Pregunta(
+            QStringLiteral("El archivo de trabajo %1 tiene hojas escaneadas que no llegaron al "
+                           "servidor de imágenes. Si lo elimina, esas hojas se pierden. ¿Desea "
+                           "eliminarlo?")
+                .arg(nombre),
+            QStringLiteral("Hojas sin Enviar")))
+        return true;
+    qCInfo(registroArchivos) << "se conserva" << nombre << "con hojas sin enviar";
+    return false;
+}
+
 void ArchivosTrabajo::borrarArchivo(const QString& nombre)
 {
     QFile archivo(nombre);
     if (!archivo.exists())
         return;
-    if (SinEnviar(nombre) &&
-        !c_.entorno.mensajes->Pregunta(
-            QStringLiteral("El archivo de trabajo %1 tiene hojas escaneadas que no llegaron al "
-                           "servidor de imágenes. Si lo elimina, esas hojas se pierden. ¿Desea "
-                           "eliminarlo?")
-                .arg(nombre),
-            QStringLiteral("Hojas sin Enviar"))) {
-        qCInfo(registroArchivos) << "se conserva" << nombre << "con hojas sin enviar";
+    if (!ConfirmarBorrado(nombre))
         return;
-    }
     if (archivo.remove()) {
         MarcarEnviado(nombre);
         return;

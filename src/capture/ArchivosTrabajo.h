@@ -29,6 +29,9 @@ public:
     bool SinEnviar(const QString& nombre) const;
     // The case file of a file SinEnviar; empty otherwise.
     QString ExpedienteSinEnviar(const QString& nombre) const;
+    // Whether the file may be deleted: true at once unless it is SinEnviar, then the user's
+    // answer to a question that says its pages would be lost (No by default).
+    bool ConfirmarBorrado(const QString& nombre);
 
 private:
     struct Huella

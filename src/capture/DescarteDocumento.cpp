@@ -5,6 +5,7 @@
 #include "app/Mensajes.h"
 #include "app/Proteccion.h"
 #include "app/SesionCaptura.h"
+#include "capture/ArchivosTrabajo.h"
 #include "casefiles/ControlVentana.h"
 #include "casefiles/TipoDocumento.h"
 
@@ -14,7 +15,8 @@
 #include <QLabel>
 #include <QMouseEvent>
 
-DescarteDocumento::DescarteDocumento(ContextoVentana& c, QObject* parent) : QObject(parent), c_(c)
+DescarteDocumento::DescarteDocumento(ContextoVentana& c, ArchivosTrabajo& archivos, QObject* parent)
+    : QObject(parent), c_(c), archivos_(archivos)
 {
     borrarArchivo = [](const QString& archivo, QString& motivo) {
         QFile borrado(archivo);
@@ -59,6 +61,9 @@ void DescarteDocumento::Marca_Descartar(const TipoDocumento& tipo)
         const QString archivo = tipo.archivoTrabajo();
         if (!QFileInfo(archivo).isFile())
             return;
+        // Its pages may exist nowhere else: the upload of their save failed.
+        if (!archivos_.ConfirmarBorrado(archivo))
+            return;
         QString motivo;
         if (!borrarArchivo(archivo, motivo)) {
             // Typically the viewer still holds it open; the user can close it and try again.
@@ -68,6 +73,7 @@ void DescarteDocumento::Marca_Descartar(const TipoDocumento& tipo)
                 QStringLiteral("Borrar Imagen"));
             return;
         }
+        archivos_.MarcarEnviado(archivo);
         ControlVentana<QLabel>(c_.ventana, tipo.marcaPresente).setVisible(false);
         ControlVentana<QLabel>(c_.ventana, tipo.marcaFalta).setVisible(true);
         c_.sesion.DocumentoExiste = false;

@@ -5,6 +5,7 @@
 #include <QString>
 #include <functional>
 
+class ArchivosTrabajo;
 struct ContextoVentana;
 struct TipoDocumento;
 
@@ -15,10 +16,11 @@ class DescarteDocumento : public QObject
 {
     Q_OBJECT
 public:
-    DescarteDocumento(ContextoVentana& c, QObject* parent);
+    DescarteDocumento(ContextoVentana& c, ArchivosTrabajo& archivos, QObject* parent);
 
     // Deletes the working file, swaps the marks and clears DocumentoExiste; nothing without a
-    // file. Only the local file goes: the stored copy and the case file's flag stay.
+    // file. Only the local file goes: the stored copy and the case file's flag stay. A file
+    // holding pages that never reached the server goes only when the user confirms.
     void Marca_Descartar(const TipoDocumento& tipo);
 
     // Deletes a file; false with the reason when it could not. Tests replace it.
@@ -29,5 +31,6 @@ protected:
 
 private:
     ContextoVentana& c_;
+    ArchivosTrabajo& archivos_;
     QHash<QObject*, const TipoDocumento*> marcas_;
 };

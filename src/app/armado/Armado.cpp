@@ -35,7 +35,7 @@ void Armado::armar(FrmEscaneo& ventana)
         archivosTrabajo->LimpiarArchivosTrabajo();
     };
     auto* seleccionDocumento = new SeleccionDocumento(c, &ventana);
-    new DescarteDocumento(c, &ventana);
+    new DescarteDocumento(c, *archivosTrabajo, &ventana);
     auto* visorPaginas = new VisorPaginas(c, &ventana);
     auto* escaneo = new Escaneo(c, *visorPaginas, &ventana);
     ventana.etapasCarga().IniciarEscaner = [escaneo] { escaneo->IniciarEscaner(); };
