@@ -3,7 +3,6 @@
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <QtEndian>
 #include <QtTest>
 
 namespace {
@@ -41,19 +40,24 @@ QByteArray tiffValido(int paginas)
     return leer(ruta);
 }
 
-quint32 u32(const QByteArray& b, qsizetype en)
+// Little-endian numbers read and written byte by byte, with the bounds checked.
+quint32 numero(const QByteArray& b, qsizetype en, int bytes)
 {
-    return qFromLittleEndian<quint32>(b.constData() + en);
+    quint32 valor = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        valor = (valor << 8) | quint8(b.at(en + i));
+    return valor;
 }
 void fijarU32(QByteArray& b, qsizetype en, quint32 valor)
 {
-    qToLittleEndian(valor, b.data() + en);
+    for (int i = 0; i < 4; ++i, valor >>= 8)
+        b[en + i] = char(valor & 0xff);
 }
 // Where the first directory's next-directory offset is.
 qsizetype siguienteDelPrimero(const QByteArray& b)
 {
-    const quint32 ifd = u32(b, 4);
-    return ifd + 2 + 12 * qFromLittleEndian<quint16>(b.constData() + ifd);
+    const quint32 ifd = numero(b, 4, 4);
+    return ifd + 2 + 12 * numero(b, ifd, 2);
 }
 
 } // namespace
@@ -87,7 +91,7 @@ private slots:
         }
         {
             QByteArray bucle = dos;
-            fijarU32(bucle, siguienteDelPrimero(bucle), u32(bucle, 4));
+            fijarU32(bucle, siguienteDelPrimero(bucle), numero(bucle, 4, 4));
             caso("directorio que apunta a si mismo", bucle, -1);
         }
         {
