@@ -7,6 +7,7 @@
 #include "app/ErrorSistema.h"
 #include "app/Global.h"
 #include "app/Mensajes.h"
+#include "app/RelojArena.h"
 #include "app/SesionCaptura.h"
 #include "components/EscanerTwain.h"
 #include "ui_FrmEscaneo.h"
@@ -16,18 +17,6 @@
 #include <QScreen>
 #include <cmath>
 #include <optional>
-
-namespace {
-// Keeps the hourglass up for the lifetime of a scope, whatever way it is left.
-class RelojArena
-{
-public:
-    RelojArena() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~RelojArena() { QApplication::restoreOverrideCursor(); }
-    RelojArena(const RelojArena&) = delete;
-    RelojArena& operator=(const RelojArena&) = delete;
-};
-} // namespace
 
 CicloVentana::CicloVentana(ContextoVentana& contexto, EtapasCarga& etapas, QObject* parent)
     : QObject(parent), c_(contexto), etapas_(etapas)

@@ -5,6 +5,7 @@
 #include "app/Global.h"
 #include "app/Mensajes.h"
 #include "app/Proteccion.h"
+#include "app/RelojArena.h"
 #include "app/SesionCaptura.h"
 #include "capture/AjusteAutomatico.h"
 #include "capture/VisorPaginas.h"
@@ -24,16 +25,6 @@
 Q_LOGGING_CATEGORY(lcEscaneo, "expedientes.scan.ventana")
 
 namespace {
-// The hourglass for the length of a scope, however it is left.
-class RelojArena
-{
-public:
-    RelojArena() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~RelojArena() { QApplication::restoreOverrideCursor(); }
-    RelojArena(const RelojArena&) = delete;
-    RelojArena& operator=(const RelojArena&) = delete;
-};
-
 // Pages arrive while the event loop turns inside Escanear: closing the window then would destroy
 // it, and the component, under the running call.
 class CierreRetenido : public QObject

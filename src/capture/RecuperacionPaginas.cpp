@@ -5,6 +5,7 @@
 #include "app/Global.h"
 #include "app/Mensajes.h"
 #include "app/Proteccion.h"
+#include "app/RelojArena.h"
 #include "capture/Escaneo.h"
 #include "casefiles/ControlVentana.h"
 #include "components/EscanerTwain.h"
@@ -20,15 +21,6 @@ namespace {
 const QString kTituloRecuperar = QStringLiteral("Recuperar Hojas Escaneadas");
 const QString kTituloDescartar = QStringLiteral("Descartar Hojas Escaneadas");
 
-// Each page is read back whole to check it: the hourglass while that runs, however it ends.
-class RelojArena
-{
-public:
-    RelojArena() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~RelojArena() { QApplication::restoreOverrideCursor(); }
-    RelojArena(const RelojArena&) = delete;
-    RelojArena& operator=(const RelojArena&) = delete;
-};
 } // namespace
 
 RecuperacionPaginas::RecuperacionPaginas(ContextoVentana& c, Escaneo& escaneo, QObject* parent)

@@ -6,6 +6,7 @@
 #include "app/Global.h"
 #include "app/Mensajes.h"
 #include "app/Proteccion.h"
+#include "app/RelojArena.h"
 #include "app/SesionCaptura.h"
 #include "app/Visor.h"
 #include "capture/ArchivosTrabajo.h"
@@ -35,15 +36,6 @@ Q_LOGGING_CATEGORY(lcGuardado, "expedientes.ftp.guardado")
 
 namespace {
 const QString kTituloNoGuardado = QStringLiteral("No se pudo Guardar");
-
-class RelojArena
-{
-public:
-    RelojArena() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~RelojArena() { QApplication::restoreOverrideCursor(); }
-    RelojArena(const RelojArena&) = delete;
-    RelojArena& operator=(const RelojArena&) = delete;
-};
 
 // "Espere..." on the button for as long as the save runs, whichever way it ends.
 class LeyendaEspera

@@ -5,6 +5,7 @@
 #include "app/Entorno.h"
 #include "app/Global.h"
 #include "app/Mensajes.h"
+#include "app/RelojArena.h"
 #include "app/SesionCaptura.h"
 #include "app/Visor.h"
 #include "casefiles/ControlVentana.h"
@@ -23,16 +24,6 @@
 Q_LOGGING_CATEGORY(lcRecepcion, "expedientes.ftp.recepcion")
 
 namespace {
-// The hourglass for the whole look-up, whatever way it ends.
-class RelojArena
-{
-public:
-    RelojArena() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~RelojArena() { QApplication::restoreOverrideCursor(); }
-    RelojArena(const RelojArena&) = delete;
-    RelojArena& operator=(const RelojArena&) = delete;
-};
-
 // Closes the record set on every way out, a database failure included.
 class CierreRegistros
 {
