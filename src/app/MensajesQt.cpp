@@ -3,7 +3,7 @@
 #include "app/NombreAplicacion.h"
 
 #include <QApplication>
-#include <QFontMetrics>
+#include <QLabel>
 #include <QMessageBox>
 
 namespace {
@@ -20,9 +20,9 @@ int MensajesQt::mostrar(int icono, const QString& mensaje, const QString& titulo
                          .arg(titulo.toHtmlEscaped(), mensaje.toHtmlEscaped()));
         caja.setTextFormat(Qt::RichText);
     }
-    const int ancho = qMin(QFontMetrics(caja.font()).horizontalAdvance(titulo) + 120, 700);
-    caja.setStyleSheet(
-        QStringLiteral("QLabel#qt_msgbox_label { min-width: %1px; }").arg(ancho / 2));
+    // QMessageBox narrows itself on small screens; a wrapping label never cuts the text off.
+    if (auto* etiqueta = caja.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+        etiqueta->setWordWrap(true);
     if (pregunta) {
         caja.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         caja.setDefaultButton(QMessageBox::No);

@@ -4,8 +4,8 @@
 
 class QWidget;
 
-// Modal QMessageBox over the main window. A long title does not fit a title bar, so the box is
-// made wide enough to show it, and the title is repeated above the text when it is long.
+// Modal QMessageBox over the main window. A long title does not fit a title bar, so it is also
+// shown above the text, and the text wraps rather than being cut off on a small screen.
 class MensajesQt : public Mensajes
 {
 public:
