@@ -1,0 +1,335 @@
+#include "PuestoPrueba.h"
+#include "components/TextoEstadoSane.h"
+
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <atomic>
+#include <csignal>
+#include <dlfcn.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+// A device fault in the middle of a feeder batch. The test backend answers a chosen status from
+// the first read on, and refuses every option change once a batch runs, so this executable puts
+// its own sane_read in front of libsane's (the component links it from here): after the pages
+// set, every read fails with the status set, as a jammed feeder or an opened cover does.
+std::atomic<int> hojasAntesDeFallar{-1};
+std::atomic<int> estadoFalla{SANE_STATUS_GOOD};
+std::atomic<int> hojasLeidas{0};
+} // namespace
+
+extern "C" SANE_Status sane_read(SANE_Handle dispositivo, SANE_Byte* datos, SANE_Int maximo,
+                                 SANE_Int* leidos)
+{
+    using Lectura = SANE_Status (*)(SANE_Handle, SANE_Byte*, SANE_Int, SANE_Int*);
+    static const auto real = reinterpret_cast<Lectura>(dlsym(RTLD_NEXT, "sane_read"));
+    const int antes = hojasAntesDeFallar.load();
+    if (antes >= 0 && hojasLeidas.load() >= antes) {
+        if (leidos)
+            *leidos = 0;
+        return SANE_Status(estadoFalla.load());
+    }
+    const SANE_Status estado = real(dispositivo, datos, maximo, leidos);
+    if (estado == SANE_STATUS_EOF)
+        ++hojasLeidas;
+    return estado;
+}
+
+namespace {
+// A file-size limit on this process for as long as the object lives: writes past it fail
+// with EFBIG, as on a full disk. Unlike permissions it binds root too, and it needs no mount.
+class LimiteArchivos
+{
+public:
+    explicit LimiteArchivos(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN); // the write fails instead of ending the process
+        getrlimit(RLIMIT_FSIZE, &antes_);
+        rlimit nuevo = antes_;
+        nuevo.rlim_cur = bytes;
+        valido_ = setrlimit(RLIMIT_FSIZE, &nuevo) == 0;
+    }
+    ~LimiteArchivos() { setrlimit(RLIMIT_FSIZE, &antes_); }
+    LimiteArchivos(const LimiteArchivos&) = delete;
+    LimiteArchivos& operator=(const LimiteArchivos&) = delete;
+    bool valido() const { return valido_; }
+
+private:
+    rlimit antes_{};
+    bool valido_ = false;
+};
+
+const QRegularExpression kErrorNumerado(QStringLiteral("^error\\|Error -?[1-9][0-9]*: \\S"));
+} // namespace
+
+// The workstation's own parts fail while pages are held: the database goes away, the scanner
+// jams, the working folder takes no more. The user is told, and no scanned page is lost.
+class PruebaFallasPuesto : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<ConfigSanePrueba> sane_;
+
+    // The customer chosen, type N picked and `hojas` flatbed pages held.
+    static void hasta(PuestoPrueba& e, int hojas)
+    {
+        QVERIFY(e.arrancar());
+        QCOMPARE(e.buscarCliente(kNombre), 1);
+        e.p.control<QTabWidget>("TabScan")->setCurrentIndex(1);
+        e.p.clic("OpcNota");
+        e.fuente(kPlana);
+        e.p.control<QCheckBox>("ChkShowUI")->setChecked(true);
+        for (int i = 0; i < hojas; ++i)
+            e.p.clic("B_Acquire");
+        QCOMPARE(e.paginas(), hojas);
+    }
+
+    // What a save refused before anything left the workstation leaves.
+    static void verificarHojasRetenidas(PuestoPrueba& e, int hojas)
+    {
+        QCOMPARE(e.paginas(), hojas);
+        QCOMPARE(e.texto("TextImgCounter"), QString::number(hojas));
+        QVERIFY(e.p.global.CambiosPendientes);
+        QVERIFY(e.activo("BUpload"));
+        QCOMPARE(e.texto("BUpload"), QStringLiteral("&Guardar"));
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(e.p.ventana().isVisible());
+    }
+
+    // The save that works once the fault is gone: every held page reaches the server.
+    static void guardarAlFin(PuestoPrueba& e, int hojas)
+    {
+        e.p.mensajes.limpiar();
+        e.p.control<QTabWidget>("TabScan")->setCurrentIndex(1);
+        e.p.clic("BUpload");
+        QCOMPARE(e.cajas(), QStringList{});
+        const double folio = e.sesion().FolioActual;
+        QVERIFY(folio > 0);
+        const QString nombre = NumeroPlano(folio) + QStringLiteral("N.tif");
+        QCOMPARE(EscritorTiff::contarPaginas(e.remoto(nombre)), hojas);
+        QCOMPARE(e.columna(QStringLiteral("imagen_NOTA"), folio).toInt(), 1);
+        QCOMPARE(e.paginas(), 0);
+        QVERIFY(!e.p.global.CambiosPendientes);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        sane_ = std::make_unique<ConfigSanePrueba>();
+        QVERIFY(sane_->valida());
+        QLocale::setDefault(QLocale::c());
+    }
+
+    void baseDeDatosPerdida_data()
+    {
+        QTest::addColumn<bool>("bloqueo");
+        QTest::newRow("bloqueada por otra conexion") << true;
+        QTest::newRow("archivo sobrescrito") << false;
+    }
+    void baseDeDatosPerdida()
+    {
+        QFETCH(bool, bloqueo);
+        PuestoPrueba e(*sane_);
+        QVERIFY2(e.preparar(), qPrintable(e.servidor.error()));
+        // Listed, but not one the next save would add to: that save creates a case file.
+        const double asignado = e.p.bd().expediente(kCliente, QStringLiteral("S01"),
+                                                    QStringLiteral("Asignado"), kPedido);
+        hasta(e, 2);
+
+        const QString ruta = e.p.bd().rutaBase();
+        QByteArray original;
+        std::optional<QSqlDatabase> otra;
+        if (bloqueo) {
+            otra = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("otra"));
+            otra->setDatabaseName(ruta);
+            QVERIFY(otra->open());
+            QSqlQuery candado(*otra);
+            QVERIFY2(candado.exec(QStringLiteral("BEGIN EXCLUSIVE")),
+                     qPrintable(candado.lastError().text()));
+        } else {
+            // Overwritten in place: the program's open handle sees the new content (a file
+            // removed or renamed would keep serving the old one through that handle).
+            original = leerArchivo(ruta);
+            QFile archivo(ruta);
+            QVERIFY(archivo.open(QIODevice::ReadWrite));
+            archivo.write(QByteArray(original.size(), 'x'));
+        }
+
+        // Saving: the case file cannot be created, so nothing is written or sent.
+        e.p.clic("BUpload");
+        QCOMPARE(e.cajas().size(), 1);
+        QVERIFY2(kErrorNumerado.match(e.cajas().first()).hasMatch(), qPrintable(e.cajas().first()));
+        verificarHojasRetenidas(e, 2);
+        QVERIFY(e.remotos().isEmpty());
+        QCOMPARE(e.archivosTrabajo(), QStringList{});
+
+        // Picking the listed case file.
+        e.p.mensajes.limpiar();
+        e.p.control<QTabWidget>("TabScan")->setCurrentIndex(0);
+        e.elegirExpediente(asignado);
+        QCOMPARE(e.cajas().size(), 1);
+        QVERIFY2(kErrorNumerado.match(e.cajas().first()).hasMatch(), qPrintable(e.cajas().first()));
+        verificarHojasRetenidas(e, 2);
+
+        // Searching the customer: the dialog reports, and closing it lists the customer again,
+        // which fails in its turn.
+        e.p.mensajes.limpiar();
+        QCOMPARE(e.buscarCliente(kNombre), 0);
+        QCOMPARE(e.cajas().size(), 2);
+        for (const QString& caja : e.cajas())
+            QVERIFY2(kErrorNumerado.match(caja).hasMatch(), qPrintable(caja));
+        verificarHojasRetenidas(e, 2);
+
+        // Closing still asks about the held pages; No keeps everything.
+        e.p.mensajes.limpiar();
+        QVERIFY(!e.p.cerrar());
+        QCOMPARE(e.cajas(), QStringList{QStringLiteral(
+                                "pregunta|Se Dispone a Salir sin Guardar los Cambios, esta "
+                                "seguro?|Descartar Cambios")});
+        verificarHojasRetenidas(e, 2);
+
+        // The database back: the same pages are saved.
+        if (bloqueo) {
+            QSqlQuery(*otra).exec(QStringLiteral("ROLLBACK"));
+            otra->close();
+            otra.reset();
+            QSqlDatabase::removeDatabase(QStringLiteral("otra"));
+        } else {
+            QFile archivo(ruta);
+            QVERIFY(archivo.open(QIODevice::ReadWrite));
+            archivo.write(original);
+        }
+        guardarAlFin(e, 2);
+        QCOMPARE(e.filas(), 2);
+    }
+
+    void escanerFallaEnMedioDelAlimentador_data()
+    {
+        QTest::addColumn<int>("codigo");
+        QTest::newRow("atasco") << int(SANE_STATUS_JAMMED);
+        QTest::newRow("tapa abierta") << int(SANE_STATUS_COVER_OPEN);
+    }
+    void escanerFallaEnMedioDelAlimentador()
+    {
+        QFETCH(int, codigo);
+        PuestoPrueba e(*sane_);
+        QVERIFY2(e.preparar(), qPrintable(e.servidor.error()));
+        hasta(e, 0);
+        e.fuente(kFeeder);
+        int llegadas = 0;
+        int fallas = 0;
+        QObject::connect(&e.escaner(), &EscanerTwain::PostScan, &e.escaner(),
+                         [&](int flag) { ++(flag == 0 ? llegadas : fallas); });
+        hojasLeidas = 0;
+        estadoFalla = codigo;
+        hojasAntesDeFallar = 3;
+        e.p.clic("B_Acquire");
+        hojasAntesDeFallar = -1;
+
+        QCOMPARE(fallas, 1);
+        QCOMPARE(llegadas, 3);
+        QCOMPARE(
+            e.cajas(),
+            QStringList{QStringLiteral("simple|%1|").arg(TextoEstadoSane(SANE_Status(codigo)))});
+        QCOMPARE(e.paginas(), 3);
+        QCOMPARE(e.texto("TextImgCounter"), QStringLiteral("3"));
+        QCOMPARE(e.texto("B_Acquire"), QStringLiteral("&Escanear"));
+        QCOMPARE(e.sesion().PaginaActual, qint16(2));
+        verificarHojasRetenidas(e, 3);
+        QVERIFY(e.activo("BDelete"));
+        // The three pages are whole: they reach the server as three pages.
+        guardarAlFin(e, 3);
+    }
+
+    void carpetaDeTrabajoNoAdmiteEscritura_data()
+    {
+        QTest::addColumn<QString>("falla");
+        QTest::addColumn<bool>("descargado");
+        QTest::newRow("llena, documento descargado") << "llena" << true;
+        QTest::newRow("llena, archivo nuevo") << "llena" << false;
+        QTest::newRow("nombre ocupado por una carpeta") << "carpeta" << false;
+        QTest::newRow("sin permiso de escritura") << "permiso" << false;
+    }
+    void carpetaDeTrabajoNoAdmiteEscritura()
+    {
+        QFETCH(QString, falla);
+        QFETCH(bool, descargado);
+        // Permissions do not bind root; the other rows fail the same writes either way.
+        if (falla == QLatin1String("permiso") && geteuid() == 0)
+            QSKIP("Como root los permisos de la carpeta no impiden escribir");
+        PuestoPrueba e(*sane_);
+        QVERIFY2(e.preparar(), qPrintable(e.servidor.error()));
+        double folio = 0;
+        QString nombre;
+        QByteArray guardado;
+        if (descargado) {
+            folio = e.p.bd().expediente(kCliente);
+            e.p.bd().conexion().ejecutar(
+                QStringLiteral("UPDATE Expedientes_ZR SET imagen_NOTA = 1 WHERE expediente = %1")
+                    .arg(NumeroPlano(folio)));
+            nombre = NumeroPlano(folio) + QStringLiteral("N.tif");
+            QImage hoja(400, 500, QImage::Format_Mono);
+            hoja.fill(0);
+            QVERIFY(EscritorTiff::agregarImagen(e.remoto(nombre), hoja, 50, nullptr));
+            guardado = leerArchivo(e.remoto(nombre));
+        }
+        hasta(e, 2);
+        if (descargado)
+            QCOMPARE(leerArchivo(QStringLiteral("expedienteN.tif")), guardado);
+        const QString carpeta = e.p.carpetaTrabajo();
+        const auto permisos = QFile::permissions(carpeta);
+
+        {
+            std::unique_ptr<LimiteArchivos> limite;
+            if (falla == QLatin1String("llena")) {
+                // Room for a few bytes more than what is there: the append breaks off half-way.
+                limite = std::make_unique<LimiteArchivos>(descargado ? guardado.size() + 64 : 64);
+                QVERIFY(limite->valido());
+            } else if (falla == QLatin1String("carpeta")) {
+                QVERIFY(QDir(carpeta).mkdir(QStringLiteral("expedienteN.tif")));
+            } else {
+                QVERIFY(QFile::setPermissions(carpeta, QFile::ReadOwner | QFile::ExeOwner));
+            }
+            e.p.clic("BUpload");
+        }
+        QFile::setPermissions(carpeta, permisos);
+
+        QCOMPARE(e.p.mensajes.cajas().size(), 1);
+        const auto& caja = e.p.mensajes.cajas().first();
+        QCOMPARE(caja.tipo, MensajesGrabados::Tipo::Error);
+        QCOMPARE(caja.titulo, QStringLiteral("No se pudo Guardar"));
+        QVERIFY2(caja.mensaje.startsWith(
+                     QStringLiteral("No se pudo escribir la hoja 1 en el archivo de trabajo "
+                                    "expedienteN.tif")),
+                 qPrintable(caja.mensaje));
+        verificarHojasRetenidas(e, 2);
+        QCOMPARE(e.remotos(), descargado ? QStringList{nombre} : QStringList{});
+        QCOMPARE(e.filas(), descargado ? 1 : 0);
+        // The working file as it was: the stored copy, or nothing; no piece left beside it.
+        if (descargado) {
+            QCOMPARE(leerArchivo(QStringLiteral("expedienteN.tif")), guardado);
+            QCOMPARE(leerArchivo(e.remoto(nombre)), guardado);
+        } else if (falla == QLatin1String("carpeta")) {
+            QVERIFY(QDir(carpeta).rmdir(QStringLiteral("expedienteN.tif")));
+        }
+        QCOMPARE(e.archivosTrabajo(),
+                 descargado ? QStringList{QStringLiteral("expedienteN.tif")} : QStringList{});
+
+        if (descargado) {
+            e.p.mensajes.limpiar();
+            e.p.mensajes.responder(true);
+            e.p.clic("BUpload");
+            QCOMPARE(e.cajas().size(), 1); // the question about adding to the stored pages
+            QCOMPARE(EscritorTiff::contarPaginas(e.remoto(nombre)), 3);
+            QCOMPARE(e.paginas(), 0);
+        } else {
+            guardarAlFin(e, 2);
+        }
+    }
+};
+
+QTEST_MAIN(PruebaFallasPuesto)
+#include "tst_FallasPuesto.moc"
