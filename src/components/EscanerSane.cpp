@@ -50,7 +50,8 @@ EscanerSane::~EscanerSane()
 {
     if (lector_)
         lector_->cancelar();
-    CerrarFuente();
+    // In a destructor only this class's own closing can run; say so rather than seem to dispatch.
+    EscanerSane::CerrarFuente();
     if (sesion_ && --sesionesSane == 0)
         sane_exit();
 }
