@@ -90,11 +90,11 @@ private slots:
         e.p.clic("OpcNota");
         QCOMPARE(e.sesion().FolioActual, folio);
         EscanerGuionado::Tanda tanda;
-        for (quint32 i = 0; i < 6; ++i)
+        for (quint32 i = 0; i < 10; ++i)
             tanda.paginas << hojaRuidosa(i);
         escaner->tandas.enqueue(tanda);
         e.p.clic("B_Acquire");
-        QCOMPARE(e.paginas(), 6);
+        QCOMPARE(e.paginas(), 10);
 
         const auto matado = matarEnMedio(e);
         e.p.clic("BUpload");
@@ -108,8 +108,8 @@ private slots:
         QCOMPARE(e.columna(QStringLiteral("imagen_NOTA"), folio).toInt(), 0);
         QVERIFY(!e.visible("nOK"));
         QVERIFY(e.p.visor.abiertos.isEmpty());
-        QCOMPARE(EscritorTiff::contarPaginas(QStringLiteral("expedienteN.tif")), 6);
-        QVERIFY(QFileInfo(QStringLiteral("expedienteN.tif")).size() > 4 * 1024 * 1024);
+        QCOMPARE(EscritorTiff::contarPaginas(QStringLiteral("expedienteN.tif")), 10);
+        QVERIFY(QFileInfo(QStringLiteral("expedienteN.tif")).size() > 16 * 1024 * 1024);
         verificarUsable(e);
 
         // The server back: the same type again, one more page, and the save goes through.
@@ -129,7 +129,7 @@ private slots:
                                 "Apartado, Desea Agregarlos?|Cambio Expediente Digitalizado")}));
         QCOMPARE(e.texto("LblEstatus"), QStringLiteral("Expediente Guardado Correctamente!!: "));
         QCOMPARE(leerArchivo(e.remoto(nombre)), leerArchivo(QStringLiteral("expedienteN.tif")));
-        QCOMPARE(EscritorTiff::contarPaginas(e.remoto(nombre)), 7);
+        QCOMPARE(EscritorTiff::contarPaginas(e.remoto(nombre)), 11);
         QCOMPARE(e.columna(QStringLiteral("imagen_NOTA"), folio).toInt(), 1);
         QCOMPARE(e.filas(), 1);
         QVERIFY(e.visible("nOK"));
