@@ -282,7 +282,16 @@ bool GuardadoDocumento::conectarYSubir()
 void GuardadoDocumento::marcarDocumento(const TipoDocumento& tipo)
 {
     const Sentencia marca = SentenciasExpediente::marcarDocumento(tipo, c_.sesion.FolioActual);
-    c_.entorno.ConexionBD->ejecutar(marca.texto, marca.valores);
+    try {
+        c_.entorno.ConexionBD->ejecutar(marca.texto, marca.valores);
+    } catch (...) {
+        // The server has the file but the case file does not say so, so nothing can find it:
+        // the save did not happen, whatever the upload's status said. The pages stay held and
+        // the next save uploads again and sets the flag.
+        c_.sesion.SubidaCorrecta = false;
+        estatus(QStringLiteral("No se pudo Guardar el Expediente: ") + c_.sesion.NombreRemoto);
+        throw;
+    }
 }
 
 void GuardadoDocumento::SubirDocumento()
