@@ -206,6 +206,48 @@ private slots:
         QCOMPARE(e.filas(), 2);
     }
 
+    // The database goes while the document travels: the server has it, the case file does not
+    // say so. The user must not read that it was saved, and the next save must set the flag.
+    void baseDeDatosSeBloqueaDuranteElEnvio()
+    {
+        PuestoPrueba e(*sane_);
+        QVERIFY2(e.preparar(), qPrintable(e.servidor.error()));
+        hasta(e, 2);
+        QSqlDatabase otra =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("otra"));
+        otra.setDatabaseName(e.p.bd().rutaBase());
+        QVERIFY(otra.open());
+        bool bloqueada = false;
+        const auto conexion =
+            QObject::connect(&e.ftp, &ClienteFtp::AvanceTransferencia, &e.ftp, [&](int) {
+                if (!bloqueada)
+                    bloqueada = QSqlQuery(otra).exec(QStringLiteral("BEGIN EXCLUSIVE"));
+            });
+        e.p.clic("BUpload");
+        QObject::disconnect(conexion);
+        QVERIFY(bloqueada);
+        const double folio = e.sesion().FolioActual;
+        QVERIFY(folio > 0);
+        const QString nombre = NumeroPlano(folio) + QStringLiteral("N.tif");
+
+        QCOMPARE(e.cajas().size(), 1);
+        QVERIFY2(kErrorNumerado.match(e.cajas().first()).hasMatch(), qPrintable(e.cajas().first()));
+        QCOMPARE(e.texto("LblEstatus"),
+                 QStringLiteral("No se pudo Guardar el Expediente: ") + nombre);
+        QVERIFY(!e.visible("nOK"));
+        verificarHojasRetenidas(e, 2);
+
+        QSqlQuery(otra).exec(QStringLiteral("ROLLBACK"));
+        otra.close();
+        otra = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("otra"));
+        QCOMPARE(e.columna(QStringLiteral("imagen_NOTA"), folio).toInt(), 0);
+        guardarAlFin(e, 2);
+        QCOMPARE(e.sesion().FolioActual, folio);
+        QCOMPARE(e.filas(), 1);
+        QVERIFY(e.visible("nOK"));
+    }
+
     void escanerFallaEnMedioDelAlimentador_data()
     {
         QTest::addColumn<int>("codigo");
