@@ -79,7 +79,8 @@ struct ConexionBaseDatos::Detalle
     Destino destino = Destino::Odbc;
     Traza traza;
     std::function<QString(const QString&)> sustituir;
-    QVariant folio; // REGRESA_FOLIO on SQLite: the last case file inserted here
+    sqlite3* manejador = nullptr; // the embedded database's, to see whether its file is still there
+    QVariant folio;               // REGRESA_FOLIO on SQLite: the last case file inserted here
 
     bool sqlite() const { return destino != Destino::Odbc; }
 };
@@ -142,6 +143,7 @@ void ConexionBaseDatos::registrarFunciones()
     if (!handle)
         throw ErrorSistema(SQLITE_MISUSE, QStringLiteral("No se obtuvo el manejador de SQLite"),
                            QStringLiteral("Base de datos"));
+    d_->manejador = handle;
     const int rc = FuncionesSQLite::registrar(handle);
     if (rc != SQLITE_OK)
         throw ErrorSistema(rc,
@@ -175,6 +177,7 @@ void ConexionBaseDatos::prepararEsquema()
 
 void ConexionBaseDatos::cerrar()
 {
+    d_->manejador = nullptr;
     if (d_->nombre.isEmpty())
         return;
     {
@@ -203,6 +206,7 @@ QSqlQuery ConexionBaseDatos::lanzar(const QString& sentencia, const QVariantList
     if (!abierta())
         throw ErrorSistema(3704, QStringLiteral("La conexión con la base de datos está cerrada"),
                            QStringLiteral("Base de datos"));
+    comprobarArchivo();
     const QString texto = d_->sqlite() ? AdaptadorSQLite::adaptar(sentencia) : sentencia;
     qCDebug(registroBaseDatos) << texto << valores;
     QSqlQuery consulta(baseDatos());
@@ -226,6 +230,23 @@ QSqlQuery ConexionBaseDatos::lanzar(const QString& sentencia, const QVariantList
         d_->folio = folio.value(0);
     }
     return consulta;
+}
+
+void ConexionBaseDatos::comprobarArchivo()
+{
+    // SQLite goes on with the file it holds open even when the path was removed or now names
+    // another file: every row written from then on would vanish with the program.
+    int movido = 0;
+    if (!d_->manejador ||
+        sqlite3_file_control(d_->manejador, "main", SQLITE_FCNTL_HAS_MOVED, &movido) != SQLITE_OK ||
+        !movido)
+        return;
+    throw ErrorSistema(SQLITE_CANTOPEN,
+                       QStringLiteral("El archivo de la base de datos %1 fue borrado o reemplazado "
+                                      "mientras el programa trabajaba; no se escribió nada. "
+                                      "Cierre el programa y vuelva a abrirlo.")
+                           .arg(QDir::toNativeSeparators(baseDatos().databaseName())),
+                       QStringLiteral("Base de datos"));
 }
 
 Registros ConexionBaseDatos::consultar(const QString& sentencia, const QVariantList& valores)

@@ -50,6 +50,7 @@ public:
 private:
     QSqlQuery lanzar(const QString& sentencia, const QVariantList& valores);
     void registrarFunciones();
+    void comprobarArchivo(); // throws when the embedded database's file is gone
     void prepararEsquema();
 
     struct Detalle;
