@@ -125,13 +125,15 @@ private slots:
 
     void baseDeDatosPerdida_data()
     {
-        QTest::addColumn<bool>("bloqueo");
-        QTest::newRow("bloqueada por otra conexion") << true;
-        QTest::newRow("archivo sobrescrito") << false;
+        QTest::addColumn<QString>("falla");
+        QTest::newRow("bloqueada por otra conexion") << "bloqueo";
+        QTest::newRow("archivo sobrescrito") << "basura";
+        QTest::newRow("archivo borrado") << "borrado";
     }
     void baseDeDatosPerdida()
     {
-        QFETCH(bool, bloqueo);
+        QFETCH(QString, falla);
+        const bool bloqueo = falla == QLatin1String("bloqueo");
         PuestoPrueba e(*sane_);
         QVERIFY2(e.preparar(), qPrintable(e.servidor.error()));
         // Listed, but not one the next save would add to: that save creates a case file.
@@ -149,9 +151,11 @@ private slots:
             QSqlQuery candado(*otra);
             QVERIFY2(candado.exec(QStringLiteral("BEGIN EXCLUSIVE")),
                      qPrintable(candado.lastError().text()));
+        } else if (falla == QLatin1String("borrado")) {
+            // The program's open handle would go on serving the removed file.
+            QVERIFY(QFile::remove(ruta));
         } else {
-            // Overwritten in place: the program's open handle sees the new content (a file
-            // removed or renamed would keep serving the old one through that handle).
+            // Overwritten in place: the program's open handle sees the new content.
             original = leerArchivo(ruta);
             QFile archivo(ruta);
             QVERIFY(archivo.open(QIODevice::ReadWrite));
@@ -191,7 +195,10 @@ private slots:
                                 "seguro?|Descartar Cambios")});
         verificarHojasRetenidas(e, 2);
 
-        // The database back: the same pages are saved.
+        // A removed database does not come back while the program runs; the others do, and
+        // the same pages are saved.
+        if (falla == QLatin1String("borrado"))
+            return;
         if (bloqueo) {
             QSqlQuery(*otra).exec(QStringLiteral("ROLLBACK"));
             otra->close();
