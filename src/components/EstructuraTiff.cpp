@@ -72,7 +72,9 @@ std::optional<EstructuraTiff::Respaldo> EstructuraTiff::examinar(const QString& 
             return fallar(QStringLiteral("directorios en bucle"));
         vistos.insert(dir);
         const auto entradas = l.leer(qint64(dir), cuenta);
-        if (!entradas || *entradas == 0)
+        // A BigTIFF count is 64 bits: one larger than the file could hold is damage, and would
+        // overflow the offset of the link below.
+        if (!entradas || *entradas == 0 || *entradas > quint64(datos.size()) / entrada)
             return fallar(QStringLiteral("directorio fuera del archivo"));
         enlace = qint64(dir) + cuenta + qint64(*entradas) * entrada;
         siguiente = l.leer(enlace, ancho);
