@@ -1,9 +1,9 @@
 #include "capture/ArchivosTrabajo.h"
 
 #include "app/ContextoVentana.h"
+#include "app/ControlVentana.h"
 #include "app/Entorno.h"
 #include "app/Mensajes.h"
-#include "casefiles/ControlVentana.h"
 #include "casefiles/TipoDocumento.h"
 
 #include <QButtonGroup>

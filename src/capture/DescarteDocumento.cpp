@@ -1,12 +1,12 @@
 #include "capture/DescarteDocumento.h"
 
 #include "app/ContextoVentana.h"
+#include "app/ControlVentana.h"
 #include "app/Entorno.h"
 #include "app/Mensajes.h"
 #include "app/Proteccion.h"
 #include "app/SesionCaptura.h"
 #include "capture/ArchivosTrabajo.h"
-#include "casefiles/ControlVentana.h"
 #include "casefiles/TipoDocumento.h"
 
 #include <QDir>

@@ -1,6 +1,7 @@
 #include "capture/Escaneo.h"
 
 #include "app/ContextoVentana.h"
+#include "app/ControlVentana.h"
 #include "app/Entorno.h"
 #include "app/Global.h"
 #include "app/Mensajes.h"
@@ -9,7 +10,6 @@
 #include "app/SesionCaptura.h"
 #include "capture/AjusteAutomatico.h"
 #include "capture/VisorPaginas.h"
-#include "casefiles/ControlVentana.h"
 #include "components/EscanerTwain.h"
 
 #include <QApplication>

@@ -1,13 +1,13 @@
 #include "capture/RecuperacionPaginas.h"
 
 #include "app/ContextoVentana.h"
+#include "app/ControlVentana.h"
 #include "app/Entorno.h"
 #include "app/Global.h"
 #include "app/Mensajes.h"
 #include "app/Proteccion.h"
 #include "app/RelojArena.h"
 #include "capture/Escaneo.h"
-#include "casefiles/ControlVentana.h"
 #include "components/EscanerTwain.h"
 
 #include <QApplication>

@@ -1,12 +1,12 @@
 #include "capture/SeleccionDocumento.h"
 
 #include "app/ContextoVentana.h"
+#include "app/ControlVentana.h"
 #include "app/Entorno.h"
 #include "app/Global.h"
 #include "app/Proteccion.h"
 #include "app/SesionCaptura.h"
 #include "app/Visor.h"
-#include "casefiles/ControlVentana.h"
 #include "casefiles/TipoDocumento.h"
 
 #include <QAbstractButton>

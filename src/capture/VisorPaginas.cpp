@@ -1,11 +1,11 @@
 #include "capture/VisorPaginas.h"
 
 #include "app/ContextoVentana.h"
+#include "app/ControlVentana.h"
 #include "app/Entorno.h"
 #include "app/Mensajes.h"
 #include "app/SesionCaptura.h"
 #include "capture/LienzoPagina.h"
-#include "casefiles/ControlVentana.h"
 #include "components/EscanerTwain.h"
 
 #include <QLabel>

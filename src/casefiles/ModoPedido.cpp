@@ -2,12 +2,12 @@
 
 #include "app/ConexionBaseDatos.h"
 #include "app/ContextoVentana.h"
+#include "app/ControlVentana.h"
 #include "app/Entorno.h"
 #include "app/Global.h"
 #include "app/Mensajes.h"
 #include "app/Proteccion.h"
 #include "app/SesionCaptura.h"
-#include "casefiles/ControlVentana.h"
 #include "casefiles/ListaExpedientes.h"
 #include "casefiles/SentenciasExpediente.h"
 

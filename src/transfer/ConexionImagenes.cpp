@@ -1,12 +1,12 @@
 #include "transfer/ConexionImagenes.h"
 
 #include "app/ContextoVentana.h"
+#include "app/ControlVentana.h"
 #include "app/Entorno.h"
 #include "app/ErrorSistema.h"
 #include "app/Global.h"
 #include "app/Mensajes.h"
 #include "app/SesionCaptura.h"
-#include "casefiles/ControlVentana.h"
 #include "components/ClienteFtp.h"
 #include "transfer/BloqueoTransferencia.h"
 

@@ -2,6 +2,7 @@
 
 #include "app/ConexionBaseDatos.h"
 #include "app/ContextoVentana.h"
+#include "app/ControlVentana.h"
 #include "app/Entorno.h"
 #include "app/Global.h"
 #include "app/Mensajes.h"
@@ -11,7 +12,6 @@
 #include "app/Visor.h"
 #include "capture/ArchivosTrabajo.h"
 #include "capture/RedondeoPar.h"
-#include "casefiles/ControlVentana.h"
 #include "casefiles/SentenciasExpediente.h"
 #include "casefiles/TipoDocumento.h"
 #include "components/ClienteFtp.h"

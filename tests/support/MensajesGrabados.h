@@ -11,7 +11,13 @@
 class MensajesGrabados : public Mensajes
 {
 public:
-    enum class Tipo { Error, Informacion, Pregunta, Simple };
+    enum class Tipo
+    {
+        Error,
+        Informacion,
+        Pregunta,
+        Simple
+    };
     struct Caja
     {
         Tipo tipo;

@@ -23,7 +23,6 @@
 void Armado::armar(FrmEscaneo& ventana)
 {
     ContextoVentana& c = ventana.contexto();
-    Q_UNUSED(c);
 
     // casefiles
     auto* listaExpedientes = new ListaExpedientes(c, &ventana);
