@@ -1,3 +1,5 @@
+// The entry point of every fuzz target: ENTRADA names the reader of EntradasFuzz.h it feeds
+// (arranque, historial or tiff), set per target by CMake.
 #include "EntradasFuzz.h"
 
 #include <cstdio>
@@ -15,7 +17,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t largo)
 {
-    const QString fallo = EntradasFuzz::tiff(
+    const QString fallo = EntradasFuzz::ENTRADA(
         QByteArray::fromRawData(reinterpret_cast<const char*>(datos), qsizetype(largo)));
     if (!fallo.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(fallo));
