@@ -14,7 +14,7 @@ constexpr int kTituloLargo = 40;
 int MensajesQt::mostrar(int icono, const QString& mensaje, const QString& titulo, bool pregunta)
 {
     QMessageBox caja(static_cast<QMessageBox::Icon>(icono), titulo, mensaje, QMessageBox::NoButton,
-                     ventana_);
+                     QApplication::activeWindow());
     if (titulo.size() > kTituloLargo) {
         caja.setText(QStringLiteral("<b>%1</b><br><br>%2")
                          .arg(titulo.toHtmlEscaped(), mensaje.toHtmlEscaped()));

@@ -3,7 +3,6 @@
 #include "app/ErrorSistema.h"
 #include "app/Mensajes.h"
 
-#include <QApplication>
 #include <QLoggingCategory>
 
 Q_LOGGING_CATEGORY(lcErrores, "expedientes.errores")
@@ -14,9 +13,8 @@ bool EjecutarProtegido(Mensajes& mensajes, const std::function<void()>& manejado
         manejador();
         return true;
     } catch (const ErrorSistema& error) {
-        // A handler that failed half-way may have left the hourglass up.
-        while (QApplication::overrideCursor())
-            QApplication::restoreOverrideCursor();
+        // The handler's own guards (RelojArena, BloqueoTransferencia) have already put the
+        // pointer and the controls back while the error travelled here.
         qCWarning(lcErrores) << error.numero() << error.descripcion();
         const QString titulo = error.origen().isEmpty() ? QStringLiteral("Error") : error.origen();
         mensajes.MensajeError(

@@ -1,5 +1,6 @@
 #include "capture/Escaneo.h"
 
+#include "app/CierreRetenido.h"
 #include "app/ContextoVentana.h"
 #include "app/ControlVentana.h"
 #include "app/Entorno.h"
@@ -23,33 +24,6 @@
 #include <QTableWidget>
 
 Q_LOGGING_CATEGORY(lcEscaneo, "expedientes.scan.ventana")
-
-namespace {
-// Pages arrive while the event loop turns inside Escanear: closing the window then would destroy
-// it, and the component, under the running call.
-class CierreRetenido : public QObject
-{
-public:
-    explicit CierreRetenido(QObject& ventana) : ventana_(ventana)
-    {
-        ventana_.installEventFilter(this);
-    }
-    ~CierreRetenido() override { ventana_.removeEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject* objeto, QEvent* evento) override
-    {
-        if (objeto == &ventana_ && evento->type() == QEvent::Close) {
-            evento->ignore();
-            return true;
-        }
-        return QObject::eventFilter(objeto, evento);
-    }
-
-private:
-    QObject& ventana_;
-};
-} // namespace
 
 Escaneo::Escaneo(ContextoVentana& c, VisorPaginas& visor, QObject* parent)
     : QObject(parent), c_(c), visor_(visor)

@@ -6,6 +6,7 @@
 #include "app/Global.h"
 #include "app/Mensajes.h"
 #include "app/Proteccion.h"
+#include "app/RelojArena.h"
 #include "search/Autocompletar.h"
 #include "ui_FrmBusqueda_Cliente.h"
 
@@ -202,8 +203,7 @@ void FrmBusqueda_Cliente::LlenarResultados()
     QStringList columnas;
     QList<QVariantList> filas;
     {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        const auto cursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+        RelojArena reloj;
         // Every row is read before the grid changes: a failure half-way leaves the grid as it
         // was.
         Registros rs =

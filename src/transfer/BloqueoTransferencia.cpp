@@ -1,5 +1,6 @@
 #include "transfer/BloqueoTransferencia.h"
 
+#include "app/CierreRetenido.h"
 #include "app/ContextoVentana.h"
 #include "casefiles/TipoDocumento.h"
 
@@ -7,22 +8,6 @@
 #include <QMainWindow>
 #include <QTabBar>
 #include <QTabWidget>
-
-namespace {
-// Closing the window in the middle of a transfer would destroy it under the running call.
-class FiltroCierre : public QObject
-{
-public:
-    bool eventFilter(QObject* objeto, QEvent* evento) override
-    {
-        if (evento->type() == QEvent::Close) {
-            evento->ignore();
-            return true;
-        }
-        return QObject::eventFilter(objeto, evento);
-    }
-};
-} // namespace
 
 QList<QWidget*> BloqueoTransferencia::controles(ContextoVentana& c)
 {
@@ -44,13 +29,12 @@ QList<QWidget*> BloqueoTransferencia::controles(ContextoVentana& c)
 }
 
 BloqueoTransferencia::BloqueoTransferencia(ContextoVentana& c)
-    : filtroCierre_(std::make_unique<FiltroCierre>())
+    : cierre_(std::make_unique<CierreRetenido>(c.ventana))
 {
     for (QWidget* control : controles(c)) {
         estados_.append({control, !control->testAttribute(Qt::WA_ForceDisabled)});
         control->setEnabled(false);
     }
-    c.ventana.installEventFilter(filtroCierre_.get());
 }
 
 BloqueoTransferencia::~BloqueoTransferencia()

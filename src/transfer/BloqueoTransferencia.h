@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <memory>
 
+class CierreRetenido;
 struct ContextoVentana;
 
 // Held for as long as a connection or a transfer runs. The transfer keeps the event loop
@@ -30,5 +31,5 @@ private:
         bool habilitado; // the control's own setting, not the one inherited from its parents
     };
     QList<Estado> estados_;
-    std::unique_ptr<QObject> filtroCierre_;
+    std::unique_ptr<CierreRetenido> cierre_;
 };

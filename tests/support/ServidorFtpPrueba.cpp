@@ -1,5 +1,6 @@
 #include "support/ServidorFtpPrueba.h"
 
+#include "app/DatosServidorImagenes.h"
 #include "components/ClienteFtp.h"
 #include "support/RutasPrueba.h"
 
@@ -179,4 +180,13 @@ void ServidorFtpPrueba::configurar(ClienteFtp& cliente) const
     cliente.FijarUsuario(usuario());
     cliente.FijarContrasena(contrasena());
     cliente.FijarPuerto(m_puerto);
+}
+
+void ServidorFtpPrueba::configurar(DatosServidorImagenes& config, const QString& ruta) const
+{
+    config.servidor = QStringLiteral("127.0.0.1");
+    config.usuario = usuario();
+    config.contrasena = contrasena();
+    config.puerto = QString::number(m_puerto);
+    config.Ruta = ruta;
 }

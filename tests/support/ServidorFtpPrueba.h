@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 class ClienteFtp;
+struct DatosServidorImagenes;
 
 // A real FTP server (pyftpdlib under Debian's python3) on 127.0.0.1, serving a fresh temporary
 // folder. It can be killed and started again on the same port and folder, and stops when the
@@ -47,6 +48,9 @@ public:
 
     // Host, user, password and port of this server on the client.
     void configurar(ClienteFtp& cliente) const;
+    // The branch's image-server settings, as loaded at start-up, pointed at this server and the
+    // given directory.
+    void configurar(DatosServidorImagenes& config, const QString& ruta) const;
 
 private:
     bool arrancar();

@@ -99,12 +99,7 @@ struct Escenario
         p.entorno.FTP = &ftp;
         if (!p.cargar())
             return false;
-        DatosServidorImagenes& config = p.global.ConfigServidorImagenes;
-        config.servidor = QStringLiteral("127.0.0.1");
-        config.usuario = servidor.usuario();
-        config.contrasena = servidor.contrasena();
-        config.puerto = QString::number(servidor.puerto());
-        config.Ruta = QStringLiteral("/gdl");
+        servidor.configurar(p.global.ConfigServidorImagenes, QStringLiteral("/gdl"));
         elegirCliente();
         p.control<QTabWidget>("TabScan")->setCurrentIndex(1);
         return true;

@@ -128,12 +128,7 @@ struct Escenario
         p.entorno.FTP = &ftp;
         if (!p.cargar())
             return false;
-        DatosServidorImagenes& config = p.global.ConfigServidorImagenes;
-        config.servidor = QStringLiteral("127.0.0.1");
-        config.usuario = servidor.usuario();
-        config.contrasena = servidor.contrasena();
-        config.puerto = QString::number(servidor.puerto());
-        config.Ruta = QStringLiteral("/gdl");
+        servidor.configurar(p.global.ConfigServidorImagenes, QStringLiteral("/gdl"));
         p.global.ClienteSeleccionado.NumeroCliente = 500;
         p.global.EstadoExpediente = QStringLiteral("Capturado");
         p.control<QTabWidget>("TabScan")->setEnabled(true);
