@@ -39,65 +39,11 @@ void ArchivosTrabajo::LimpiarArchivosTrabajo()
     }
 }
 
-ArchivosTrabajo::Huella ArchivosTrabajo::huella(const QString& nombre)
-{
-    const QFileInfo info(nombre);
-    return {info.size(), info.lastModified(), {}};
-}
-
-void ArchivosTrabajo::MarcarSinEnviar(const QString& nombre, const QString& expediente)
-{
-    Huella marca = huella(nombre);
-    marca.expediente = expediente;
-    sinEnviar_.insert(nombre, marca);
-}
-
-QString ArchivosTrabajo::ExpedienteSinEnviar(const QString& nombre) const
-{
-    return SinEnviar(nombre) ? sinEnviar_.value(nombre).expediente : QString();
-}
-
-void ArchivosTrabajo::MarcarEnviado(const QString& nombre)
-{
-    sinEnviar_.remove(nombre);
-}
-
-bool ArchivosTrabajo::SinEnviar(const QString& nombre) const
-{
-    const auto marca = sinEnviar_.constFind(nombre);
-    if (marca == sinEnviar_.constEnd() || !QFileInfo(nombre).isFile())
-        return false;
-    // Discarded and fetched again since: it holds the stored copy only.
-    const Huella actual = huella(nombre);
-    return actual.tamano == marca->tamano && actual.modificado == marca->modificado;
-}
-
-bool ArchivosTrabajo::ConfirmarBorrado(const QString& nombre)
-{
-    if (!SinEnviar(nombre))
-        return true;
-    if (c_.entorno.mensajes->Pregunta(
-            QStringLiteral("El archivo de trabajo %1 tiene hojas escaneadas que no llegaron al "
-                           "servidor de imágenes. Si lo elimina, esas hojas se pierden. ¿Desea "
-                           "eliminarlo?")
-                .arg(nombre),
-            QStringLiteral("Hojas sin Enviar")))
-        return true;
-    qCInfo(registroArchivos) << "se conserva" << nombre << "con hojas sin enviar";
-    return false;
-}
-
 void ArchivosTrabajo::borrarArchivo(const QString& nombre)
 {
     QFile archivo(nombre);
-    if (!archivo.exists())
+    if (!archivo.exists() || archivo.remove())
         return;
-    if (!ConfirmarBorrado(nombre))
-        return;
-    if (archivo.remove()) {
-        MarcarEnviado(nombre);
-        return;
-    }
     // Typically the viewer still holds it. The user must know: while it stays, picking its type
     // shows this file instead of the document of the case file chosen now.
     const QString ruta = QDir::toNativeSeparators(QFileInfo(nombre).absoluteFilePath());

@@ -6,7 +6,6 @@
 #include "app/Mensajes.h"
 #include "app/Proteccion.h"
 #include "app/SesionCaptura.h"
-#include "capture/ArchivosTrabajo.h"
 #include "casefiles/TipoDocumento.h"
 
 #include <QDir>
@@ -15,8 +14,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 
-DescarteDocumento::DescarteDocumento(ContextoVentana& c, ArchivosTrabajo& archivos, QObject* parent)
-    : QObject(parent), c_(c), archivos_(archivos)
+DescarteDocumento::DescarteDocumento(ContextoVentana& c, QObject* parent) : QObject(parent), c_(c)
 {
     borrarArchivo = [](const QString& archivo, QString& motivo) {
         QFile borrado(archivo);
@@ -59,10 +57,10 @@ void DescarteDocumento::Marca_Descartar(const TipoDocumento& tipo)
 {
     EjecutarProtegido(*c_.entorno.mensajes, [&] {
         const QString archivo = tipo.archivoTrabajo();
-        if (!QFileInfo(archivo).isFile())
-            return;
-        // Its pages may exist nowhere else: the upload of their save failed.
-        if (!archivos_.ConfirmarBorrado(archivo))
+        // Off while pages of the type are held, as the frame around it is: the save still needs
+        // the stored copy it holds, or it would send the new pages alone over the stored ones.
+        if (!ControlVentana<QWidget>(c_.ventana, tipo.marcaPresente).isEnabled() ||
+            !QFileInfo(archivo).isFile())
             return;
         QString motivo;
         if (!borrarArchivo(archivo, motivo)) {
@@ -73,7 +71,6 @@ void DescarteDocumento::Marca_Descartar(const TipoDocumento& tipo)
                 QStringLiteral("Borrar Imagen"));
             return;
         }
-        archivos_.MarcarEnviado(archivo);
         ControlVentana<QLabel>(c_.ventana, tipo.marcaPresente).setVisible(false);
         ControlVentana<QLabel>(c_.ventana, tipo.marcaFalta).setVisible(true);
         c_.sesion.DocumentoExiste = false;

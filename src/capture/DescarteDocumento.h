@@ -5,7 +5,6 @@
 #include <QString>
 #include <functional>
 
-class ArchivosTrabajo;
 struct ContextoVentana;
 struct TipoDocumento;
 
@@ -16,11 +15,10 @@ class DescarteDocumento : public QObject
 {
     Q_OBJECT
 public:
-    DescarteDocumento(ContextoVentana& c, ArchivosTrabajo& archivos, QObject* parent);
+    DescarteDocumento(ContextoVentana& c, QObject* parent);
 
     // Deletes the working file, swaps the marks and clears DocumentoExiste; nothing without a
-    // file. Only the local file goes: the stored copy and the case file's flag stay. A file
-    // holding pages that never reached the server goes only when the user confirms.
+    // file. Only the local file goes: the stored copy and the case file's flag stay.
     void Marca_Descartar(const TipoDocumento& tipo);
 
     // Deletes a file; false with the reason when it could not. Tests replace it.
@@ -31,6 +29,5 @@ protected:
 
 private:
     ContextoVentana& c_;
-    ArchivosTrabajo& archivos_;
     QHash<QObject*, const TipoDocumento*> marcas_;
 };

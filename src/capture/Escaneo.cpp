@@ -10,6 +10,7 @@
 #include "app/RelojArena.h"
 #include "app/SesionCaptura.h"
 #include "capture/AjusteAutomatico.h"
+#include "capture/DiarioPaginas.h"
 #include "capture/VisorPaginas.h"
 #include "components/EscanerTwain.h"
 
@@ -21,12 +22,13 @@
 #include <QLineEdit>
 #include <QLoggingCategory>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTableWidget>
 
 Q_LOGGING_CATEGORY(lcEscaneo, "expedientes.scan.ventana")
 
-Escaneo::Escaneo(ContextoVentana& c, VisorPaginas& visor, QObject* parent)
-    : QObject(parent), c_(c), visor_(visor)
+Escaneo::Escaneo(ContextoVentana& c, VisorPaginas& visor, DiarioPaginas& diario, QObject* parent)
+    : QObject(parent), c_(c), visor_(visor), diario_(diario)
 {
     connect(&control<QComboBox>("Combo1"), &QComboBox::currentIndexChanged, this,
             [this] { Combo1_Click(); });
@@ -100,34 +102,32 @@ void Escaneo::escanear()
 {
     EscanerTwain& escaner = *c_.VSTwain1;
     auto& boton = control<QPushButton>("B_Acquire");
-    auto& guardar = control<QPushButton>("BUpload");
-    auto& quitar = control<QPushButton>("BDelete");
-    const bool guardarAntes = guardar.isEnabled();
-    const bool quitarAntes = quitar.isEnabled();
-    // Given back however the scan ends: the caption, and the save and removal buttons, which
-    // stay off while pages are still coming in (the pages they would act on are not all there).
-    struct Restaurar
-    {
-        Escaneo* self;
-        QPushButton &boton, &guardar, &quitar;
-        bool guardarAntes, quitarAntes;
-        ~Restaurar()
-        {
-            boton.setText(QStringLiteral("&Escanear"));
-            const bool hayPaginas = self->c_.VSTwain1 && self->c_.VSTwain1->NumeroPaginas() > 0;
-            guardar.setEnabled(hayPaginas || guardarAntes);
-            quitar.setEnabled(hayPaginas || quitarAntes);
+    // Taken while the scan runs. The save and removal buttons stay off until it ends (the
+    // pages they would act on are not all there yet); the type frame, the customer button and
+    // the case-file list stay off while pages are held, and come back if it brought none.
+    QList<QPair<QWidget*, bool>> tomados;
+    for (const char* nombre :
+         {"BUpload", "BDelete", "FrmDocumentos", "CmdCLientes", "iExpedientes"})
+        tomados.append({&control<QWidget>(nombre), control<QWidget>(nombre).isEnabled()});
+    const auto restaurar = qScopeGuard([this, &boton, tomados] {
+        boton.setText(QStringLiteral("&Escanear"));
+        diario_.revisar();
+        const bool hayPaginas = c_.VSTwain1 && c_.VSTwain1->NumeroPaginas() > 0;
+        for (const auto& [control, antes] : tomados) {
+            const bool deHojas = control->objectName().startsWith(QLatin1Char('B'));
+            control->setEnabled(hayPaginas ? deHojas : antes);
         }
-    };
+    });
     RelojArena reloj;
     control<QGroupBox>("FrmDocumentos").setEnabled(false);
     boton.setText(QStringLiteral("Escaneando..."));
     c_.global.CambiosPendientes = true;
     control<QPushButton>("CmdCLientes").setEnabled(false);
     control<QTableWidget>("iExpedientes").setEnabled(false);
-    Restaurar restaurar{this, boton, guardar, quitar, guardarAntes, quitarAntes};
-    guardar.setEnabled(false);
-    quitar.setEnabled(false);
+    control<QPushButton>("BUpload").setEnabled(false);
+    control<QPushButton>("BDelete").setEnabled(false);
+    // Recorded before the first page reaches the disk: whose the pages are survives a crash.
+    diario_.abrir();
 
     if (control<QCheckBox>("ChkShowUI").isChecked()) {
         escaner.AbrirSesionTwain();

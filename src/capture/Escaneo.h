@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+class DiarioPaginas;
 class VisorPaginas;
 struct ContextoVentana;
 
@@ -12,7 +13,7 @@ class Escaneo : public QObject
 {
     Q_OBJECT
 public:
-    Escaneo(ContextoVentana& c, VisorPaginas& visor, QObject* parent);
+    Escaneo(ContextoVentana& c, VisorPaginas& visor, DiarioPaginas& diario, QObject* parent);
 
     // Load step, right after the component is created.
     void IniciarEscaner();
@@ -27,4 +28,5 @@ private:
 
     ContextoVentana& c_;
     VisorPaginas& visor_;
+    DiarioPaginas& diario_;
 };

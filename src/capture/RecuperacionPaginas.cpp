@@ -1,5 +1,6 @@
 #include "capture/RecuperacionPaginas.h"
 
+#include "app/ConexionBaseDatos.h"
 #include "app/ContextoVentana.h"
 #include "app/ControlVentana.h"
 #include "app/Entorno.h"
@@ -7,24 +8,34 @@
 #include "app/Mensajes.h"
 #include "app/Proteccion.h"
 #include "app/RelojArena.h"
+#include "app/SesionCaptura.h"
+#include "capture/DiarioPaginas.h"
 #include "capture/Escaneo.h"
+#include "capture/SeleccionDocumento.h"
+#include "casefiles/ListaExpedientes.h"
+#include "casefiles/TipoDocumento.h"
 #include "components/EscanerTwain.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QStringList>
+#include <QTabWidget>
 
 Q_LOGGING_CATEGORY(lcRecuperacionVentana, "expedientes.scan.recuperacion.ventana")
 
 namespace {
 const QString kTituloRecuperar = QStringLiteral("Recuperar Hojas Escaneadas");
 const QString kTituloDescartar = QStringLiteral("Descartar Hojas Escaneadas");
-
 } // namespace
 
-RecuperacionPaginas::RecuperacionPaginas(ContextoVentana& c, Escaneo& escaneo, QObject* parent)
-    : QObject(parent), c_(c), escaneo_(escaneo)
+RecuperacionPaginas::RecuperacionPaginas(ContextoVentana& c, Escaneo& escaneo,
+                                         DiarioPaginas& diario, ListaExpedientes& lista,
+                                         SeleccionDocumento& seleccion, QObject* parent)
+    : QObject(parent), c_(c), escaneo_(escaneo), diario_(diario), lista_(lista),
+      seleccion_(seleccion)
 {
 }
 
@@ -32,78 +43,150 @@ void RecuperacionPaginas::RecuperarPaginas()
 {
     if (!c_.VSTwain1)
         return;
-    EjecutarProtegido(*c_.entorno.mensajes, [this] { ofrecer(); });
+    EjecutarProtegido(*c_.entorno.mensajes, [this] { revisarSesiones(); });
 }
 
-void RecuperacionPaginas::ofrecer()
+void RecuperacionPaginas::revisarSesiones()
 {
-    const QList<SesionRecuperable> sesiones = c_.VSTwain1->SesionesRecuperables();
-    int hojas = 0;
-    for (const SesionRecuperable& sesion : sesiones)
-        hojas += sesion.paginas;
-    if (hojas == 0)
-        return;
+    bool retenido = false;
+    int pendientes = 0;
+    for (const SesionRecuperable& sesion : c_.VSTwain1->SesionesRecuperables()) {
+        const std::optional<Lote> lote = Lote::leer(sesion.carpeta);
+        // Stored and flagged, or stored and flagged now: nothing of it is missing anywhere.
+        if (lote && lote->estado >= Lote::Estado::Enviada) {
+            if (registrar(sesion, *lote))
+                continue;
+        }
+        if (retenido) {
+            ++pendientes;
+            continue;
+        }
+        retenido = ofrecer(sesion, lote);
+    }
+    if (pendientes > 0) {
+        qCInfo(lcRecuperacionVentana) << pendientes << "lotes esperan al próximo inicio";
+        auto& estatus = ControlVentana<QLabel>(c_.ventana, "LblEstatus");
+        estatus.setText(estatus.text() +
+                        (pendientes == 1
+                             ? QStringLiteral(" Otro lote de hojas sin guardar se ofrecerá al "
+                                              "volver a iniciar el programa.")
+                             : QStringLiteral(" Otros %1 lotes de hojas sin guardar se ofrecerán "
+                                              "al volver a iniciar el programa.")
+                                   .arg(pendientes)));
+    }
+}
+
+bool RecuperacionPaginas::registrar(const SesionRecuperable& sesion, const Lote& lote)
+{
+    if (lote.estado == Lote::Estado::Enviada) {
+        const TipoDocumento* tipo = TipoDocumento::porLetra(lote.tipo);
+        if (!tipo || !(lote.folio > 0))
+            return false;
+        QString error;
+        if (!diario_.marcarDocumento(lote, &error)) {
+            // Kept for the next start; offered meanwhile it would be sent a second time.
+            c_.entorno.mensajes->MensajeError(
+                QStringLiteral("El documento %1 está en el servidor de imágenes pero no se pudo "
+                               "registrar en el expediente: %2. Se intentará de nuevo la próxima "
+                               "vez que inicie el programa.")
+                    .arg(tipo->nombreRemoto(lote.folio), error),
+                kTituloRecuperar);
+            return true;
+        }
+        qCInfo(lcRecuperacionVentana) << "se registró" << tipo->nombreRemoto(lote.folio);
+        ControlVentana<QLabel>(c_.ventana, "LblEstatus")
+            .setText(QStringLiteral("Se registró en el expediente el documento %1, que ya estaba "
+                                    "en el servidor de imágenes.")
+                         .arg(tipo->nombreRemoto(lote.folio)));
+    }
+    descartar(sesion);
+    return true;
+}
+
+bool RecuperacionPaginas::ofrecer(const SesionRecuperable& sesion, const std::optional<Lote>& lote)
+{
+    const QString hojas =
+        lote ? diario_.descripcion(*lote, sesion.paginas)
+             : QStringLiteral("%1 hojas escaneadas sin cliente").arg(sesion.paginas);
     // No, the default, never deletes anything by itself.
     if (c_.entorno.mensajes->Pregunta(
-            QStringLiteral("Se encontraron %1 hojas escaneadas que no se guardaron porque el "
-                           "programa se cerró sin terminar. ¿Desea recuperarlas?")
-                .arg(hojas),
+            QStringLiteral("Se encontraron ") + hojas +
+                QStringLiteral(" que no se guardaron porque el programa se cerró sin terminar. "
+                               "¿Desea recuperarlas?"),
             kTituloRecuperar)) {
-        restaurar(sesiones);
-        return;
+        restaurar(sesion, lote);
+        return diario_.hojas() > 0;
     }
     if (c_.entorno.mensajes->Pregunta(
-            QStringLiteral("¿Desea eliminar definitivamente las %1 hojas escaneadas sin guardar? "
-                           "Si responde No, se conservan y se le ofrecerán de nuevo la próxima "
-                           "vez que inicie el programa.")
-                .arg(hojas),
+            QStringLiteral("¿Desea eliminar definitivamente las ") + hojas +
+                QStringLiteral(" sin guardar? Si responde No, se conservan y se le ofrecerán de "
+                               "nuevo la próxima vez que inicie el programa."),
             kTituloDescartar)) {
-        descartar(sesiones);
-        return;
+        descartar(sesion);
+        return false;
     }
-    qCInfo(lcRecuperacionVentana) << hojas
-                                  << "hojas sin guardar se conservan para el próximo inicio";
+    qCInfo(lcRecuperacionVentana) << hojas << "se conservan para el próximo inicio";
+    return false;
 }
 
-void RecuperacionPaginas::restaurar(const QList<SesionRecuperable>& sesiones)
+void RecuperacionPaginas::restaurar(const SesionRecuperable& sesion,
+                                    const std::optional<Lote>& lote)
 {
     EscanerTwain& escaner = *c_.VSTwain1;
-    int recuperadas = 0;
-    QStringList problemas;
-    {
-        RelojArena reloj;
-        for (const SesionRecuperable& sesion : sesiones) {
-            recuperadas += escaner.RecuperarPaginas(sesion.carpeta);
-            if (escaner.CodigoError() != 0)
-                problemas << escaner.TextoError();
+    const Lote recuperado = lote.value_or(Lote{});
+    const TipoDocumento* tipo = TipoDocumento::porLetra(recuperado.tipo);
+    if (recuperado.tieneCliente()) {
+        // The window goes back to where the pages were scanned: their customer, their case file
+        // and their type, whose stored document comes down again.
+        c_.global.ClienteSeleccionado = recuperado.cliente;
+        lista_.TomarCliente();
+        if (recuperado.folio > 0 && !lista_.ElegirExpediente(recuperado.folio)) {
+            c_.entorno.mensajes->MensajeError(
+                QStringLiteral("El expediente %1 de las hojas recuperadas ya no existe; no se "
+                               "recuperaron. Se conservan para el próximo inicio.")
+                    .arg(NumeroPlano(recuperado.folio)),
+                kTituloRecuperar);
+            return;
+        }
+        ControlVentana<QTabWidget>(c_.ventana, "TabScan").setCurrentIndex(1);
+        if (tipo) {
+            ControlVentana<QAbstractButton>(c_.ventana, tipo->opcion).setChecked(true);
+            seleccion_.Opc_Click(*tipo);
         }
     }
+    int recuperadas = 0;
+    QString problemas;
+    {
+        RelojArena reloj;
+        // Recorded here before the pages move, so a crash in between still knows whose they are.
+        diario_.adoptar(recuperado);
+        recuperadas = escaner.RecuperarPaginas(sesion.carpeta);
+        if (escaner.CodigoError() != 0)
+            problemas = escaner.TextoError();
+    }
+    diario_.revisar();
     if (recuperadas > 0) {
-        // Held as after a scan: the save asks for them and closing warns about them. The type
-        // frame and the customer button stay usable, unlike after a scan: these pages belong to
-        // no customer or type yet, and the save needs both.
-        c_.global.CambiosPendientes = true;
         escaneo_.VSTwain1_PostScan(0);
-        ControlVentana<QLabel>(c_.ventana, "LblEstatus")
-            .setText(QStringLiteral("Se recuperaron %1 hojas escaneadas: elija el cliente, el "
-                                    "expediente y el tipo de documento, y presione Guardar.")
-                         .arg(recuperadas));
+        QString texto = QStringLiteral("Se recuperaron ") + diario_.descripcion();
+        if (recuperado.tieneCliente()) {
+            // Held as after a scan: their customer, case file and type are fixed.
+            ControlVentana<QGroupBox>(c_.ventana, "FrmDocumentos").setEnabled(false);
+            texto += QStringLiteral(": presione Guardar para guardarlas.");
+        } else {
+            texto += QStringLiteral(": elija el cliente, el expediente y el tipo de documento, y "
+                                    "presione Guardar.");
+        }
+        ControlVentana<QLabel>(c_.ventana, "LblEstatus").setText(texto);
     }
     if (!problemas.isEmpty())
         c_.entorno.mensajes->MensajeError(
-            QStringLiteral("Se recuperaron %1 hojas escaneadas. ").arg(recuperadas) +
-                problemas.join(QLatin1Char(' ')),
+            QStringLiteral("Se recuperaron %1 hojas escaneadas. ").arg(recuperadas) + problemas,
             kTituloRecuperar);
 }
 
-void RecuperacionPaginas::descartar(const QList<SesionRecuperable>& sesiones)
+void RecuperacionPaginas::descartar(const SesionRecuperable& sesion)
 {
     EscanerTwain& escaner = *c_.VSTwain1;
-    QStringList problemas;
-    for (const SesionRecuperable& sesion : sesiones) {
-        if (escaner.DescartarPaginas(sesion.carpeta) == 0)
-            problemas << escaner.TextoError();
-    }
-    if (!problemas.isEmpty())
-        c_.entorno.mensajes->MensajeError(problemas.join(QLatin1Char(' ')), kTituloDescartar);
+    if (escaner.DescartarPaginas(sesion.carpeta) == 0)
+        c_.entorno.mensajes->MensajeError(escaner.TextoError(), kTituloDescartar);
 }

@@ -5,6 +5,7 @@
 #include "app/Entorno.h"
 #include "app/Mensajes.h"
 #include "app/SesionCaptura.h"
+#include "capture/DiarioPaginas.h"
 #include "capture/LienzoPagina.h"
 #include "components/EscanerTwain.h"
 
@@ -12,8 +13,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-VisorPaginas::VisorPaginas(ContextoVentana& c, QObject* parent)
-    : QObject(parent), c_(c),
+VisorPaginas::VisorPaginas(ContextoVentana& c, DiarioPaginas& diario, QObject* parent)
+    : QObject(parent), c_(c), diario_(diario),
       lienzo_(new LienzoPagina(ControlVentana<QLabel>(c_.ventana, "Image1"), this))
 {
     connect(&ControlVentana<QPushButton>(c_.ventana, "BNext"), &QPushButton::clicked, this,
@@ -47,6 +48,7 @@ void VisorPaginas::MostrarPagina(int posicion, const QString& terminacion)
 void VisorPaginas::Reiniciar()
 {
     ControlVentana<QLabel>(c_.ventana, "LabelImageNum").setText(QStringLiteral("Sin Imagen"));
+    lienzo_->vaciar();
     const int paginas = c_.VSTwain1 ? c_.VSTwain1->NumeroPaginas() : 0;
     ControlVentana<QLineEdit>(c_.ventana, "TextImgCounter").setText(QString::number(paginas));
     for (const char* boton : {"BPrev", "BNext", "BUpload", "BDelete"})
@@ -111,4 +113,5 @@ void VisorPaginas::BDelete_Click()
         for (const char* boton : {"BPrev", "BNext", "BUpload", "BDelete"})
             habilitar(boton, false);
     }
+    diario_.revisar();
 }

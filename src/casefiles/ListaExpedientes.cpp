@@ -6,6 +6,7 @@
 #include "app/Entorno.h"
 #include "app/Global.h"
 #include "app/Mensajes.h"
+#include "app/NombreAplicacion.h"
 #include "app/Proteccion.h"
 #include "app/SesionCaptura.h"
 #include "casefiles/SentenciasExpediente.h"
@@ -65,13 +66,35 @@ bool ListaExpedientes::eventFilter(QObject* objeto, QEvent* evento)
 
 void ListaExpedientes::CmdCLientes_Click()
 {
+    const DatosCliente antes = c_.global.ClienteSeleccionado;
     if (mostrarBusqueda)
         mostrarBusqueda();
     // The dialog only overwrites the record when a row is chosen: closing it without a choice
     // takes the earlier customer again.
     if (!(c_.global.ClienteSeleccionado.NumeroCliente > 0))
         return;
+    if (!permitirCambio()) {
+        // The held pages stay with the customer they were scanned for.
+        c_.global.ClienteSeleccionado = antes;
+        return;
+    }
+    TomarCliente();
+}
+
+void ListaExpedientes::TomarCliente()
+{
     EjecutarProtegido(*c_.entorno.mensajes, [this] { tomarCliente(); });
+}
+
+bool ListaExpedientes::permitirCambio()
+{
+    return !PermitirCambio || PermitirCambio();
+}
+
+void ListaExpedientes::titulo(const QString& folio, const QString& venta)
+{
+    c_.ventana.setWindowTitle(QStringLiteral("Expediente Numero:") + folio +
+                              QStringLiteral(" Venta:  ") + venta);
 }
 
 void ListaExpedientes::tomarCliente()
@@ -79,6 +102,8 @@ void ListaExpedientes::tomarCliente()
     const DatosCliente& cliente = c_.global.ClienteSeleccionado;
     control<QTabWidget>("TabScan").setCurrentIndex(0);
     c_.sesion.FolioActual = 0;
+    // No case file of this customer is chosen yet: the caption names none.
+    c_.ventana.setWindowTitle(NombreAplicacion::titulo());
     control<QLineEdit>("TxtNumero").setText(NumeroPlano(cliente.NumeroCliente));
     control<QLineEdit>("TxtCliente").setText(cliente.NombreCliente.toUpper());
     control<QLineEdit>("TxtRFC").setText(cliente.RfcCliente);
@@ -104,7 +129,7 @@ void ListaExpedientes::CargarExpedientes()
 
 void ListaExpedientes::iExpedientes_DblClick(int fila)
 {
-    if (fila <= 0 || fila > rejilla_.filas())
+    if (fila <= 0 || fila > rejilla_.filas() || !permitirCambio())
         return;
     EjecutarProtegido(*c_.entorno.mensajes, [this, fila] { abrirExpediente(fila); });
 }
@@ -129,9 +154,7 @@ void ListaExpedientes::abrirExpediente(int fila)
     }
     // The caption and the state come from the grid row as listed; the marks and the loan flag
     // from the row just read.
-    c_.ventana.setWindowTitle(QStringLiteral("Expediente Numero:") +
-                              rejilla_.texto(fila, kClaveFolio) + QStringLiteral(" Venta:  ") +
-                              rejilla_.texto(fila, kClaveVenta));
+    titulo(rejilla_.texto(fila, kClaveFolio), rejilla_.texto(fila, kClaveVenta));
     c_.global.EstadoExpediente = rejilla_.texto(fila, kClaveEstado).trimmed();
     for (const TipoDocumento& tipo : TipoDocumento::todos()) {
         const bool guardado =
@@ -143,6 +166,23 @@ void ListaExpedientes::abrirExpediente(int fila)
         .setChecked(TipoDocumento::activa(registro.campo(QStringLiteral("es_prestamo"))));
     control<QCheckBox>("chkPrestamo").setEnabled(false);
     registro.cerrar();
+}
+
+bool ListaExpedientes::ElegirExpediente(double folio)
+{
+    for (int fila = 1; fila <= rejilla_.filas(); ++fila) {
+        if (rejilla_.valor(fila, kClaveFolio).toDouble() == folio) {
+            EjecutarProtegido(*c_.entorno.mensajes, [this, fila] { abrirExpediente(fila); });
+            return c_.sesion.FolioActual == folio;
+        }
+    }
+    return false;
+}
+
+void ListaExpedientes::ExpedienteCreado()
+{
+    titulo(NumeroPlano(c_.sesion.FolioActual), QString());
+    EjecutarProtegido(*c_.entorno.mensajes, [this] { CargarExpedientes(); });
 }
 
 void ListaExpedientes::limpiarArchivos()

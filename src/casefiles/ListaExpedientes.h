@@ -23,10 +23,20 @@ public:
     // header (0) and anything below it do nothing.
     void iExpedientes_DblClick(int fila);
 
+    // The window turns to ClienteSeleccionado, as after a choice in the search dialog.
+    void TomarCliente();
+    // Picks the listed case file of that folio as the user would; false when it is not listed.
+    bool ElegirExpediente(double folio);
+    // A save created the case file of FolioActual: the caption names it and the list shows it.
+    void ExpedienteCreado();
+
     // Opens the customer search dialog modally; tests put the customer in place instead.
     std::function<void()> mostrarBusqueda;
     // The working files' clean-up of the scanning tab; filled in by the program's assembly.
     std::function<void()> LimpiarArchivosTrabajo;
+    // Asked before the window turns to another customer or case file (held pages of the
+    // current one); false keeps everything as it is. Filled in by the program's assembly.
+    std::function<bool()> PermitirCambio;
 
 protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
@@ -35,6 +45,8 @@ private:
     void tomarCliente();
     void abrirExpediente(int fila);
     void limpiarArchivos();
+    bool permitirCambio();
+    void titulo(const QString& folio, const QString& venta);
     template <class T> T& control(const char* nombre) const;
 
     ContextoVentana& c_;

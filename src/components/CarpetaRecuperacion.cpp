@@ -117,7 +117,7 @@ bool CarpetaRecuperacion::procesoVivo(qint64 pid, const QDateTime& desde)
     return !estado->inicio || *estado->inicio <= desde.addSecs(2);
 }
 
-QStringList CarpetaRecuperacion::paginasSinGuardar(const QString& carpeta)
+QStringList CarpetaRecuperacion::paginas(const QString& carpeta)
 {
     static const QRegularExpression patron(QStringLiteral("^\\d{6,}\\.tif$"));
     QStringList nombres;
@@ -153,14 +153,14 @@ QList<SesionRecuperable> CarpetaRecuperacion::listar(const QString& base, const 
     for (const QFileInfo& info : carpetas) {
         if (!esRecuperable(base, info.absoluteFilePath(), propia))
             continue;
-        const int paginas = int(paginasSinGuardar(info.absoluteFilePath()).size());
-        if (paginas == 0) {
-            // Everything it scanned was saved or removed: nothing to offer, nothing to keep.
+        const int hojas = int(paginas(info.absoluteFilePath()).size());
+        if (hojas == 0) {
+            // Everything it scanned was stored or discarded: nothing to offer, nothing to keep.
             qCInfo(lcRecuperacion) << "sin hojas pendientes, se elimina" << info.absoluteFilePath();
             QDir(info.absoluteFilePath()).removeRecursively();
             continue;
         }
-        sesiones.append({info.absoluteFilePath(), paginas});
+        sesiones.append({info.absoluteFilePath(), hojas});
     }
     return sesiones;
 }

@@ -73,6 +73,7 @@ public:
     int GuardarPagina(int posicion, const QString& archivo) override;
     int QuitarPagina(int posicion) override;
 
+    QString CarpetaPaginas() override;
     QList<SesionRecuperable> SesionesRecuperables() override;
     int RecuperarPaginas(const QString& carpeta) override;
     int DescartarPaginas(const QString& carpeta) override;

@@ -136,7 +136,6 @@ int EscanerSane::GuardarPagina(int posicion, const QString& archivo)
                                  .arg(archivo, error));
         return 0;
     }
-    spool_.marcarGuardada(posicion);
     return 1;
 }
 

@@ -9,6 +9,16 @@
 
 Q_DECLARE_LOGGING_CATEGORY(lcEscaner)
 
+QString EscanerSane::CarpetaPaginas()
+{
+    QString error;
+    if (!spool_.preparar(&error)) {
+        fallar(ErrorArchivo, error);
+        return {};
+    }
+    return spool_.carpetaSesion();
+}
+
 QList<SesionRecuperable> EscanerSane::SesionesRecuperables()
 {
     limpiar();

@@ -87,10 +87,15 @@ public:
     // 1 when removed (later pages move down); another value for a position not held.
     virtual int QuitarPagina(int posicion) = 0;
 
-    // Pages a run of the program left unsaved when it ended without closing. A component that
-    // keeps no pages on disk has none. RecuperarPaginas appends the unsaved pages of one of the
-    // listed sessions after the pages held, in their order, and returns how many it took
-    // (CodigoError set when some could not be read or moved); the folder is then this run's.
+    // The folder where the held pages are kept on disk, one file each, created when needed;
+    // empty for a component that keeps its pages in memory. The window keeps its record of whose
+    // pages they are beside them, so that a run that ends without closing leaves both together.
+    virtual QString CarpetaPaginas() { return {}; }
+
+    // Pages a run of the program left held when it ended without closing. A component that
+    // keeps no pages on disk has none. RecuperarPaginas appends the pages of one of the listed
+    // sessions after the pages held, in their order, and returns how many it took (CodigoError
+    // set when some could not be read or moved); the folder is then this run's.
     // DescartarPaginas deletes such a session (flag). Sessions of runs still alive are refused.
     virtual QList<SesionRecuperable> SesionesRecuperables() { return {}; }
     virtual int RecuperarPaginas(const QString& carpeta)

@@ -37,7 +37,8 @@ SpoolPaginas::SpoolPaginas(QString carpetaBase, int paginasEnMemoria)
 
 SpoolPaginas::~SpoolPaginas()
 {
-    if (!carpeta_.isEmpty())
+    // Pages still held were neither stored nor discarded: they are offered at the next start.
+    if (!carpeta_.isEmpty() && CarpetaRecuperacion::paginas(carpeta_).isEmpty())
         QDir(carpeta_).removeRecursively();
 }
 
@@ -119,24 +120,6 @@ bool SpoolPaginas::quitar(int posicion)
     return true;
 }
 
-void SpoolPaginas::marcarGuardada(int posicion)
-{
-    if (!contiene(posicion))
-        return;
-    PaginaEscaneada& pagina = paginas_[posicion];
-    if (pagina.ruta.endsWith(QLatin1String("-guardada.tif")))
-        return;
-    QString nueva = pagina.ruta;
-    nueva.replace(nueva.size() - 4, 4, QStringLiteral("-guardada.tif"));
-    if (!QFile::rename(pagina.ruta, nueva))
-        return;
-    for (auto& par : cache_) {
-        if (par.first == pagina.ruta)
-            par.first = nueva;
-    }
-    pagina.ruta = nueva;
-}
-
 int SpoolPaginas::absorber(const QString& carpeta, QStringList* danadas, bool* completa)
 {
     if (completa)
@@ -144,7 +127,7 @@ int SpoolPaginas::absorber(const QString& carpeta, QStringList* danadas, bool* c
     if (carpeta_.isEmpty())
         return 0;
     int tomadas = 0;
-    for (const QString& origen : CarpetaRecuperacion::paginasSinGuardar(carpeta)) {
+    for (const QString& origen : CarpetaRecuperacion::paginas(carpeta)) {
         const QString destino = nuevaRuta();
         if (!QFile::rename(origen, destino)) {
             // Gone meanwhile: another run of the program took it first.

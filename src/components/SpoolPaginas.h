@@ -8,9 +8,9 @@
 #include <atomic>
 
 // The pages held by the scanner, kept on disk in a per-user recovery folder as compressed one-page
-// TIFFs, with only the few most recently shown decoded in memory. A page leaves the folder when
-// it is removed; once saved its file is renamed "-guardada" so recovery no longer offers it.
-// A clean shutdown removes the session's folder; a crash leaves it for recovery.
+// TIFFs, with only the few most recently shown decoded in memory. A page leaves the folder only
+// when it is removed. The session's folder goes when the spool does, unless it still holds
+// pages: those wait there, with whatever the window recorded beside them, for the next start.
 class SpoolPaginas
 {
 public:
@@ -35,8 +35,7 @@ public:
     // The decoded picture; null when the position is not held or the file cannot be read.
     QImage imagen(int posicion);
     bool quitar(int posicion);
-    void marcarGuardada(int posicion);
-    // Takes over the unsaved pages of another session folder, in their order, after the pages
+    // Takes over the pages of another session folder, in their order, after the pages
     // held: each file moves into this session (so a later crash offers it once, from here) and
     // the emptied folder goes. The session must be prepared. Files that do not read as a page
     // are dropped and named in `danadas`. When a page cannot be moved, it and the ones after it

@@ -10,8 +10,9 @@
 #include "app/RelojArena.h"
 #include "app/SesionCaptura.h"
 #include "app/Visor.h"
-#include "capture/ArchivosTrabajo.h"
+#include "capture/DiarioPaginas.h"
 #include "capture/RedondeoPar.h"
+#include "casefiles/ListaExpedientes.h"
 #include "casefiles/SentenciasExpediente.h"
 #include "casefiles/TipoDocumento.h"
 #include "components/ClienteFtp.h"
@@ -29,8 +30,8 @@
 #include <QLocale>
 #include <QLoggingCategory>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTableWidget>
-#include <optional>
 
 Q_LOGGING_CATEGORY(lcGuardado, "expedientes.ftp.guardado")
 
@@ -55,10 +56,11 @@ private:
 } // namespace
 
 GuardadoDocumento::GuardadoDocumento(ContextoVentana& c, ConexionImagenes& conexion,
-                                     ArchivosTrabajo& archivos, QObject* parent)
+                                     DiarioPaginas& diario, ListaExpedientes& lista,
+                                     QObject* parent)
     : QObject(parent),
       leerFolio([](ConexionBaseDatos& conexion) { return conexion.regresaFolio(); }), c_(c),
-      conexion_(conexion), archivos_(archivos)
+      conexion_(conexion), diario_(diario), lista_(lista)
 {
     connect(&ControlVentana<QPushButton>(c_.ventana, "BUpload"), &QPushButton::clicked, this,
             [this] { BUpload_Click(); });
@@ -102,6 +104,7 @@ void GuardadoDocumento::guardar()
     // The upload replaces the stored file through a temporary name and a rename, so a broken
     // transfer never damages it: deleting the stored file first is never needed.
     c_.sesion.BorrarRemotoPrimero = false;
+    enviado_ = registrado_ = false;
     ControlVentana<QPushButton>(c_.ventana, "CmdCLientes").setEnabled(true);
     ControlVentana<QTableWidget>(c_.ventana, "iExpedientes").setEnabled(true);
     auto& boton = ControlVentana<QPushButton>(c_.ventana, "BUpload");
@@ -113,48 +116,55 @@ void GuardadoDocumento::guardar()
             kTituloNoGuardado);
         return;
     }
-    const QString archivo = tipo->archivoTrabajo();
-    habiaPendientes_ = archivos_.SinEnviar(archivo);
-    // Pages kept from another case file would be uploaded under this one's folio.
-    const auto expediente = [this] {
-        return QStringLiteral("cliente %1, folio %2")
-            .arg(NumeroPlano(c_.global.ClienteSeleccionado.NumeroCliente),
-                 NumeroPlano(c_.sesion.FolioActual));
-    };
-    if (habiaPendientes_ && archivos_.ExpedienteSinEnviar(archivo) != expediente()) {
+    // Never under a customer, case file or type other than the one they were scanned for.
+    if (!diario_.pertenece()) {
         c_.entorno.mensajes->MensajeError(
-            QStringLiteral("El archivo de trabajo %1 conserva hojas que no se enviaron del "
-                           "expediente anterior (%2). Para no mezclarlas con este expediente no "
-                           "se guardó nada; las hojas escaneadas se conservan. Vuelva a ese "
-                           "expediente para enviarlas, o elimine el archivo con la marca del "
-                           "documento.")
-                .arg(archivo, archivos_.ExpedienteSinEnviar(archivo)),
+            QStringLiteral("Las ") + diario_.descripcion() +
+                QStringLiteral(" no son del cliente, expediente y documento elegidos ahora. No "
+                               "se guardó nada; las hojas se conservan. Vuelva a elegir su "
+                               "cliente, expediente y documento para guardarlas."),
             kTituloNoGuardado);
         return;
     }
-    std::optional<RespaldoArchivo> respaldo;
+    // The document reached the server on an earlier try: only its flag is missing.
+    if (diario_.lote() && diario_.lote()->estado == Lote::Estado::Enviada) {
+        {
+            LeyendaEspera espera(boton);
+            marcarDocumento(*tipo);
+        }
+        registrado_ = c_.sesion.SubidaCorrecta = true;
+        estatus(QStringLiteral("Expediente Guardado Correctamente!!: "));
+        terminar(*tipo);
+        return;
+    }
+    const QString archivo = tipo->archivoTrabajo();
     {
         LeyendaEspera espera(boton);
-        respaldo.emplace(archivo);
-        if (!respaldo->valido()) {
+        RespaldoArchivo respaldo(archivo);
+        if (!respaldo.valido()) {
             c_.entorno.mensajes->MensajeError(
                 QStringLiteral("No se pudo leer el archivo de trabajo %1 (%2). No se guardó "
                                "nada; las hojas escaneadas se conservan.")
-                    .arg(archivo, respaldo->error()),
+                    .arg(archivo, respaldo.error()),
                 kTituloNoGuardado);
-            respaldo->confirmar();
+            respaldo.confirmar();
             return;
         }
+        // However this ends, the working file keeps the new pages only once the server has
+        // them; short of that it goes back as it was and the pages stay held for the next try.
+        const auto alFinal = qScopeGuard([this, &respaldo] {
+            if (enviado_)
+                return respaldo.confirmar();
+            respaldo.restaurar();
+            diario_.fijarEstado(Lote::Estado::Retenida);
+        });
         if (!escribirPaginas(archivo))
             return;
+        diario_.fijarEstado(Lote::Estado::Escrita);
 
         c_.sesion.TamanoKB = double(QFileInfo(archivo).size()) / 1024.0;
         const double maximo = c_.global.ConfigServidorImagenes.tamano;
         if (c_.sesion.TamanoKB > maximo) {
-            // The pages stay held; the file goes back as it was so that the next save, with
-            // fewer pages, does not find these in it already.
-            respaldo->restaurar();
-            boton.setText(QStringLiteral("&Guardar"));
             c_.entorno.mensajes->MensajeError(
                 QStringLiteral("El tamaño del documento a Guardar es de: ") +
                     Megas(c_.sesion.TamanoKB) +
@@ -164,30 +174,26 @@ void GuardadoDocumento::guardar()
                 QStringLiteral("Archivo a enviar demasiado Grande, Remueva Hojas del Documento"));
             return;
         }
-
-        {
-            BloqueoTransferencia bloqueo(c_);
-            GuardarExpediente();
-        }
-        // From here the pages live in the working file only.
-        respaldo->confirmar();
+        BloqueoTransferencia bloqueo(c_);
+        GuardarExpediente();
     }
-    if (c_.sesion.SubidaCorrecta)
-        archivos_.MarcarEnviado(archivo);
-    else
-        archivos_.MarcarSinEnviar(archivo, expediente());
+    if (registrado_)
+        terminar(*tipo);
+}
 
-    vaciarEscaner();
-    boton.setText(QStringLiteral("&Guardar"));
+void GuardadoDocumento::terminar(const TipoDocumento& tipo)
+{
+    diario_.liberar();
     c_.global.CambiosPendientes = false;
     ControlVentana<QGroupBox>(c_.ventana, "FrmDocumentos").setEnabled(true);
     ControlVentana<QLineEdit>(c_.ventana, "TextImgCounter").setText(QStringLiteral("0"));
     ControlVentana<QPushButton>(c_.ventana, "B_Acquire").setEnabled(false);
-    boton.setEnabled(false);
-    if (c_.sesion.SubidaCorrecta) {
-        ControlVentana<QWidget>(c_.ventana, tipo->marcaPresente).setVisible(true);
-        ControlVentana<QWidget>(c_.ventana, tipo->marcaFalta).setVisible(false);
-    }
+    ControlVentana<QPushButton>(c_.ventana, "BUpload").setEnabled(false);
+    ControlVentana<QWidget>(c_.ventana, tipo.marcaPresente).setVisible(true);
+    ControlVentana<QWidget>(c_.ventana, tipo.marcaFalta).setVisible(false);
+    if (folioCreado_ > 0 && folioCreado_ == c_.sesion.FolioActual)
+        lista_.ExpedienteCreado();
+    folioCreado_ = 0;
 }
 
 bool GuardadoDocumento::escribirPaginas(const QString& archivo)
@@ -247,6 +253,9 @@ void GuardadoDocumento::GuardarExpediente()
                 return;
             }
             s.FolioActual = folio.toDouble();
+            folioCreado_ = s.FolioActual;
+            // From here the pages belong to the new case file, should anything fail later.
+            diario_.fijarFolio(s.FolioActual);
         } catch (...) {
             // Nothing was created that the window can point at.
             s.ExpedienteExiste = false;
@@ -255,15 +264,16 @@ void GuardadoDocumento::GuardarExpediente()
         if (conectarYSubir())
             marcarDocumento(*tipo);
     } else if (s.DocumentoExiste) {
-        if (c_.entorno.mensajes->Pregunta(
+        if (!c_.entorno.mensajes->Pregunta(
                 QStringLiteral(
                     "Ya existen Documentos Digitalizados para este Apartado, Desea Agregarlos?"),
                 QStringLiteral("Cambio Expediente Digitalizado"))) {
-            // The file exists because an earlier save of this type could not send it: the
-            // document reaches the server only now, so its flag is still to be set.
-            if (conectarYSubir() && habiaPendientes_)
-                marcarDocumento(*tipo);
+            estatus(QStringLiteral("Las hojas escaneadas no se agregaron al documento; se "
+                                   "conservan sin guardar."));
+            return;
         }
+        // The type's flag is set already: the stored document came from the server.
+        registrado_ = conectarYSubir();
     } else {
         if (conectarYSubir())
             marcarDocumento(*tipo);
@@ -276,6 +286,10 @@ bool GuardadoDocumento::conectarYSubir()
     if (!conexion_.ConectarServidorImagenes())
         return false;
     SubirDocumento();
+    if (c_.sesion.SubidaCorrecta) {
+        enviado_ = true;
+        diario_.fijarEstado(Lote::Estado::Enviada);
+    }
     return c_.sesion.SubidaCorrecta;
 }
 
@@ -287,11 +301,13 @@ void GuardadoDocumento::marcarDocumento(const TipoDocumento& tipo)
     } catch (...) {
         // The server has the file but the case file does not say so, so nothing can find it:
         // the save did not happen, whatever the upload's status said. The pages stay held and
-        // the next save uploads again and sets the flag.
+        // the next save only sets the flag.
         c_.sesion.SubidaCorrecta = false;
-        estatus(QStringLiteral("No se pudo Guardar el Expediente: ") + c_.sesion.NombreRemoto);
+        estatus(QStringLiteral("No se pudo Guardar el Expediente: ") +
+                tipo.nombreRemoto(c_.sesion.FolioActual));
         throw;
     }
+    registrado_ = true;
 }
 
 void GuardadoDocumento::SubirDocumento()
@@ -331,20 +347,5 @@ void GuardadoDocumento::SubirDocumento()
         c_.entorno.mensajes->MensajeError(
             QStringLiteral("No se Guardó el Expediente, Favor de Intentarlo de Nuevo!!"),
             kTituloNoGuardado);
-    }
-}
-
-void GuardadoDocumento::vaciarEscaner()
-{
-    EscanerTwain& escaner = *c_.VSTwain1;
-    while (escaner.NumeroPaginas() >= 1) {
-        const int antes = escaner.NumeroPaginas();
-        for (int posicion = 0; posicion < antes; ++posicion)
-            escaner.QuitarPagina(posicion);
-        // A component that refuses every removal would keep this going for ever.
-        if (escaner.NumeroPaginas() >= antes) {
-            qCWarning(lcGuardado) << "el escaner no suelta sus hojas:" << escaner.TextoError();
-            break;
-        }
     }
 }

@@ -5,22 +5,24 @@
 #include <QVariant>
 #include <functional>
 
-class ArchivosTrabajo;
 class ConexionBaseDatos;
 class ConexionImagenes;
+class DiarioPaginas;
+class ListaExpedientes;
 struct ContextoVentana;
 struct TipoDocumento;
 
 // Saving the scanned pages of the current type (BUpload_Click): they are written into the type's
 // working file, its size checked against the branch's limit, the case file created with its
 // folio when new (GuardarExpediente), the file uploaded under folio + letter (SubirDocumento),
-// the document flagged and the capture controls reset.
+// the document flagged and the capture controls reset. The journal of pages follows each step;
+// anything short of a stored and flagged document keeps the pages held for another try.
 class GuardadoDocumento : public QObject
 {
     Q_OBJECT
 public:
-    GuardadoDocumento(ContextoVentana& c, ConexionImagenes& conexion, ArchivosTrabajo& archivos,
-                      QObject* parent);
+    GuardadoDocumento(ContextoVentana& c, ConexionImagenes& conexion, DiarioPaginas& diario,
+                      ListaExpedientes& lista, QObject* parent);
 
     void BUpload_Click();
     // Creates the case file when new, connects, uploads and flags; the outcome is left in
@@ -46,13 +48,17 @@ private:
     bool escribirPaginas(const QString& archivo);
     bool conectarYSubir();
     void marcarDocumento(const TipoDocumento& tipo);
-    void vaciarEscaner();
+    void terminar(const TipoDocumento& tipo);
     void estatus(const QString& texto);
 
     ContextoVentana& c_;
     ConexionImagenes& conexion_;
-    ArchivosTrabajo& archivos_;
+    DiarioPaginas& diario_;
+    ListaExpedientes& lista_;
     bool guardando_ = false;
-    // The working file held pages that an earlier save could not send.
-    bool habiaPendientes_ = false;
+    // How far this save got: the document reached the server; it is flagged as well.
+    bool enviado_ = false;
+    bool registrado_ = false;
+    // The case file a save created, until a save of it goes through (it may take more tries).
+    double folioCreado_ = 0;
 };

@@ -1,4 +1,5 @@
 #include "app/FrmEscaneo.h"
+#include "app/NombreAplicacion.h"
 #include "casefiles/ListaExpedientes.h"
 #include "casefiles/TipoDocumento.h"
 #include "support/VentanaPrueba.h"
@@ -256,9 +257,9 @@ private slots:
         }
         QVERIFY(e.p.mensajes.cajas().isEmpty());
 
-        // Another customer leaves the caption naming the case file picked before.
+        // Another customer: the caption no longer names the case file picked before.
         e.elegir(555);
-        QCOMPARE(e.p.ventana().windowTitle(), titulo);
+        QCOMPARE(e.p.ventana().windowTitle(), NombreAplicacion::titulo());
         QCOMPARE(e.p.ventana().sesion().FolioActual, 0.0);
     }
 

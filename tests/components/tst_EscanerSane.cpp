@@ -251,8 +251,8 @@ void TstEscanerSane::guardarYQuitar()
     for (int i = 0; i < escaner->NumeroPaginas(); ++i)
         QCOMPARE(escaner->GuardarPagina(i, archivo), 1);
     QCOMPARE(EscritorTiff::contarPaginas(archivo), 2);
-    // Saved pages are no longer offered for recovery, but are still held.
-    QCOMPARE(spool.entryList({QStringLiteral("??????.tif")}).size(), 0);
+    // Written pages stay in the spool until they are removed.
+    QCOMPARE(spool.entryList({QStringLiteral("??????.tif")}).size(), 2);
     QCOMPARE(escaner->ImagenPagina(1).size(),
              QSize(escaner->AnchoPagina(1), escaner->AltoPagina(1)));
     while (escaner->NumeroPaginas() > 0)

@@ -63,11 +63,14 @@ private slots:
             {"fuera de la carpeta",
              HojasAbandonadas::dejar(fuera.path(), HojasAbandonadas::pidTerminado()), false, true},
         };
-        const QString guardadas = dejar(HojasAbandonadas::pidTerminado(), antes.addDays(1));
-        for (const QString& nombre : QDir(guardadas).entryList(QDir::Files))
-            QVERIFY(QFile::rename(QDir(guardadas).filePath(nombre),
-                                  QDir(guardadas).filePath(nombre.chopped(4) + "-guardada.tif")));
-        casos.append({"solo hojas guardadas: se limpia", guardadas, false, false});
+        // Its pages stored or discarded, only the window's record of them left.
+        const QString vacia = dejar(HojasAbandonadas::pidTerminado(), antes.addDays(1));
+        for (const QString& nombre : QDir(vacia).entryList(QDir::Files))
+            QVERIFY(QFile::remove(QDir(vacia).filePath(nombre)));
+        QFile registro(QDir(vacia).filePath(QStringLiteral("lote.ini")));
+        QVERIFY(registro.open(QIODevice::WriteOnly));
+        registro.close();
+        casos.append({"sin hojas: se limpia", vacia, false, false});
         const QString respaldo = QDir(base.path()).filePath(QStringLiteral("sesion-respaldo"));
         QVERIFY(QDir().rename(dejar(HojasAbandonadas::pidTerminado(), ahora), respaldo));
         casos.append({"nombre que no es de sesión", respaldo, false, true});

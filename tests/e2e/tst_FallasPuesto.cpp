@@ -170,21 +170,24 @@ private slots:
         QVERIFY(e.remotos().isEmpty());
         QCOMPARE(e.archivosTrabajo(), QStringList{});
 
-        // Picking the listed case file.
+        // Picking the listed case file asks first about the held pages; No keeps them.
         e.p.mensajes.limpiar();
         e.p.control<QTabWidget>("TabScan")->setCurrentIndex(0);
         e.elegirExpediente(asignado);
         QCOMPARE(e.cajas().size(), 1);
-        QVERIFY2(kErrorNumerado.match(e.cajas().first()).hasMatch(), qPrintable(e.cajas().first()));
+        QVERIFY2(e.cajas().first().startsWith(QStringLiteral("pregunta|Hay 2 hojas escaneadas "
+                                                             "del cliente 4711 ")),
+                 qPrintable(e.cajas().first()));
         verificarHojasRetenidas(e, 2);
+        QCOMPARE(e.sesion().FolioActual, 0.0);
 
-        // Searching the customer: the dialog reports, and closing it lists the customer again,
-        // which fails in its turn.
+        // Searching the customer: the dialog reports, and closing it takes the customer again,
+        // which asks about the held pages in its turn.
         e.p.mensajes.limpiar();
         QCOMPARE(e.buscarCliente(kNombre), 0);
         QCOMPARE(e.cajas().size(), 2);
-        for (const QString& caja : e.cajas())
-            QVERIFY2(kErrorNumerado.match(caja).hasMatch(), qPrintable(caja));
+        QVERIFY2(kErrorNumerado.match(e.cajas().first()).hasMatch(), qPrintable(e.cajas().first()));
+        QVERIFY(e.cajas().last().endsWith(QStringLiteral("|Hojas sin Guardar")));
         verificarHojasRetenidas(e, 2);
 
         // Closing still asks about the held pages; No keeps everything.

@@ -164,6 +164,18 @@ struct Escenario
         QVERIFY(!p.global.CambiosPendientes);
         QVERIFY(!QApplication::overrideCursor());
     }
+
+    // The state a save that did not store the document leaves: the pages held for another try.
+    void verificarRetenidas(int hojas)
+    {
+        QCOMPARE(p.control<QPushButton>("BUpload")->text(), QStringLiteral("&Guardar"));
+        QVERIFY(p.control<QPushButton>("BUpload")->isEnabled());
+        QVERIFY(p.control<QPushButton>("CmdCLientes")->isEnabled());
+        QCOMPARE(p.control<QLineEdit>("TextImgCounter")->text(), QString::number(hojas));
+        QCOMPARE(paginas(), hojas);
+        QVERIFY(p.global.CambiosPendientes);
+        QVERIFY(!QApplication::overrideCursor());
+    }
 };
 
 inline const QString kInsert =

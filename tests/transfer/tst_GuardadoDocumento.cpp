@@ -107,13 +107,17 @@ private slots:
         QCOMPARE(e.p.mensajes.cajas().size(), 1);
         QCOMPARE(e.veces(kUpdate), 0);
         QCOMPARE(e.veces(QStringLiteral("INSERT")), 0);
-        QCOMPARE(EscritorTiff::contarPaginas(QStringLiteral("expedienteN.tif")), 3);
-        if (agregar)
-            QCOMPARE(leer(e.remoto(nombre)), leer(QStringLiteral("expedienteN.tif")));
-        else
-            QCOMPARE(leer(e.remoto(nombre)), guardado);
+        QCOMPARE(EscritorTiff::contarPaginas(QStringLiteral("expedienteN.tif")), agregar ? 3 : 1);
+        QCOMPARE(leer(e.remoto(nombre)),
+                 agregar ? leer(QStringLiteral("expedienteN.tif")) : guardado);
         QCOMPARE(e.visible("nOK"), agregar);
-        e.verificarReinicio();
+        if (agregar)
+            return e.verificarReinicio();
+        // No keeps the pages: nothing is sent, and the working file is the stored copy again.
+        QCOMPARE(leer(QStringLiteral("expedienteN.tif")), guardado);
+        QCOMPARE(e.estatus(), QStringLiteral("Las hojas escaneadas no se agregaron al documento; "
+                                             "se conservan sin guardar."));
+        e.verificarRetenidas(2);
     }
 
     void tamano_limiteExacto_data()

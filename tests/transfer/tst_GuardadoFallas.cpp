@@ -26,21 +26,19 @@ private slots:
         QCOMPARE(e.veces(kUpdate), 0);
         QVERIFY(!e.visible("nOK"));
         QCOMPARE(e.sesion().FolioActual, 0.0);
-        e.verificarReinicio();
-        QVERIFY(QFile::exists(QStringLiteral("expedienteN.tif")));
+        e.verificarRetenidas(1);
+        QVERIFY(!QFile::exists(QStringLiteral("expedienteN.tif")));
 
-        // Never uploaded under folio 0: the next save asks for a folio again.
+        // Never uploaded under folio 0: the next press asks for a folio again.
         e.p.mensajes.limpiar();
         e.guardado().leerFolio = [](ConexionBaseDatos& c) { return c.regresaFolio(); };
-        e.p.clic("OpcNota");
-        e.escanear();
         e.p.clic("BUpload");
         QVERIFY2(e.p.mensajes.cajas().isEmpty(), qPrintable(e.p.mensajes.resumen().join('\n')));
         QVERIFY(e.sesion().FolioActual > 0);
         QCOMPARE(e.remotos(),
                  QStringList{NumeroPlano(e.sesion().FolioActual) + QStringLiteral("N.tif")});
-        // Both pages: the one of the first save waited in the working file.
-        QCOMPARE(EscritorTiff::contarPaginas(e.remoto(e.remotos().first())), 2);
+        QCOMPARE(EscritorTiff::contarPaginas(e.remoto(e.remotos().first())), 1);
+        e.verificarReinicio();
     }
 
     void expedienteSinFolio_seCreaEnLugarDeSubirComoCero()
@@ -55,15 +53,17 @@ private slots:
         QCOMPARE(e.remotos(), QStringList{QStringLiteral("1N.tif")});
     }
 
-    void servidorCaido_noMarcaYLasHojasNoSeBorranSinPreguntar_data()
+    // The server down: nothing is flagged, the pages stay held, and pressing Guardar again
+    // sends them once the server is back. Another customer meanwhile asks before they go.
+    void servidorCaido_lasHojasEsperanOtroIntento_data()
     {
-        QTest::addColumn<bool>("borrar");
-        QTest::newRow("conservar") << false;
-        QTest::newRow("borrar") << true;
+        QTest::addColumn<bool>("descartar");
+        QTest::newRow("conservar y reintentar") << false;
+        QTest::newRow("descartar al cambiar de cliente") << true;
     }
-    void servidorCaido_noMarcaYLasHojasNoSeBorranSinPreguntar()
+    void servidorCaido_lasHojasEsperanOtroIntento()
     {
-        QFETCH(bool, borrar);
+        QFETCH(bool, descartar);
         Escenario e;
         QVERIFY(e.preparar());
         e.p.clic("OpcNota");
@@ -71,7 +71,8 @@ private slots:
         e.servidor.matar();
         e.p.clic("BUpload");
 
-        const QString nombre = NumeroPlano(e.sesion().FolioActual) + QStringLiteral("N.tif");
+        const double folio = e.sesion().FolioActual;
+        const QString nombre = NumeroPlano(folio) + QStringLiteral("N.tif");
         QCOMPARE(e.p.mensajes.resumen(),
                  (QStringList{QStringLiteral("error|No se pudo conectar al servidor de Imagenes|"
                                              "Trate de Nuevo"),
@@ -81,55 +82,42 @@ private slots:
         QCOMPARE(e.bandera("imagen_NOTA").toInt(), 0);
         QVERIFY(!e.visible("nOK"));
         QVERIFY(e.p.visor.abiertos.isEmpty());
-        e.verificarReinicio();
-        QCOMPARE(EscritorTiff::contarPaginas(QStringLiteral("expedienteN.tif")), 2);
+        e.verificarRetenidas(2);
+        QVERIFY(!QFile::exists(QStringLiteral("expedienteN.tif")));
 
-        // Another customer: the working file with pages never sent is not deleted silently.
+        // Another customer: the question names the pages and whose they are.
         e.p.mensajes.limpiar();
-        e.p.mensajes.responder(borrar);
+        e.p.mensajes.responder(descartar);
         e.elegirCliente();
         QCOMPARE(e.p.mensajes.cajas().size(), 1);
-        QCOMPARE(e.p.mensajes.cajas().first().tipo, MensajesGrabados::Tipo::Pregunta);
-        QVERIFY(e.p.mensajes.cajas().first().mensaje.contains(QStringLiteral("expedienteN.tif")));
-        QCOMPARE(QFile::exists(QStringLiteral("expedienteN.tif")), !borrar);
-
-        // Kept, its pages are not uploaded under the next case file's folio.
-        e.p.mensajes.limpiar();
-        e.servidor.reiniciar();
-        e.p.clic("OpcNota");
-        e.escanear();
-        e.p.mensajes.responder(true);
-        e.p.clic("BUpload");
-        QCOMPARE(e.ftp.envios, borrar ? 2 : 1);
-        QCOMPARE(e.filas(), 1);
-        if (!borrar) {
-            QVERIFY(e.p.mensajes.resumen().last().contains(QStringLiteral("cliente 700, folio 1")));
-            QCOMPARE(e.paginas(), 1);
+        const auto& pregunta = e.p.mensajes.cajas().first();
+        QCOMPARE(pregunta.tipo, MensajesGrabados::Tipo::Pregunta);
+        QCOMPARE(pregunta.titulo, QStringLiteral("Hojas sin Guardar"));
+        QVERIFY2(pregunta.mensaje.contains(QStringLiteral("2 hojas escaneadas del cliente 700 RUIZ "
+                                                          "SOTO ANA (expediente %1, Nota Venta)")
+                                               .arg(NumeroPlano(folio))),
+                 qPrintable(pregunta.mensaje));
+        if (descartar) {
+            QCOMPARE(e.paginas(), 0);
+            QVERIFY(!e.p.global.CambiosPendientes);
+            QCOMPARE(e.sesion().FolioActual, 0.0);
+            QCOMPARE(e.p.control<QLabel>("LabelImageNum")->text(), QStringLiteral("Sin Imagen"));
+            return;
         }
-    }
+        // No: the window stays with the pages' customer and case file.
+        QCOMPARE(e.sesion().FolioActual, folio);
+        e.verificarRetenidas(2);
 
-    void guardarDosVeces_unaSolaAltaDelExpediente()
-    {
-        Escenario e;
-        QVERIFY(e.preparar());
-        e.p.clic("OpcNota");
-        e.escanear();
-        e.servidor.matar();
-        e.p.clic("BUpload");
+        e.p.mensajes.limpiar();
         QVERIFY(e.servidor.reiniciar());
-        e.p.mensajes.limpiar();
-        e.p.clic("OpcNota"); // the working file holds the unsent page: the type counts as held
-        e.escanear();
-        e.p.mensajes.responder(true);
         e.p.clic("BUpload");
-        QCOMPARE(e.p.mensajes.cajas().size(), 1);
-        QCOMPARE(e.p.mensajes.cajas().first().tipo, MensajesGrabados::Tipo::Pregunta);
+        QCOMPARE(e.p.mensajes.resumen(), QStringList{});
         QCOMPARE(e.veces(QStringLiteral("INSERT")), 1);
-        QCOMPARE(e.filas(), 1);
         QCOMPARE(e.bandera("imagen_NOTA").toInt(), 1);
-        QCOMPARE(EscritorTiff::contarPaginas(e.remoto(e.remotos().first())), 2);
-        // Sent at last: choosing another customer deletes the file without asking.
-        e.p.mensajes.limpiar();
+        QCOMPARE(EscritorTiff::contarPaginas(e.remoto(nombre)), 2);
+        QVERIFY(e.visible("nOK"));
+        e.verificarReinicio();
+        // Stored at last: choosing another customer asks nothing.
         e.elegirCliente();
         QVERIFY(e.p.mensajes.cajas().isEmpty());
         QVERIFY(!QFile::exists(QStringLiteral("expedienteN.tif")));
@@ -166,12 +154,7 @@ private slots:
                                             "Intentarlo de Nuevo!!|No se pudo Guardar")});
         QCOMPARE(e.veces(kUpdate), 0);
         QVERIFY(!e.visible("nOK"));
-        e.verificarReinicio();
-        // The save emptied the scanner and left the remove button on: it finds no page.
-        e.p.mensajes.limpiar();
-        e.p.clic("BDelete");
-        QCOMPARE(e.p.mensajes.resumen(),
-                 QStringList{QStringLiteral("simple|No existe la hoja 0.|")});
+        e.verificarRetenidas(1);
     }
 
     void altaFallida_noSubeYConservaLasHojas()

@@ -3,6 +3,7 @@
 #include "app/FrmEscaneo.h"
 #include "capture/ArchivosTrabajo.h"
 #include "capture/DescarteDocumento.h"
+#include "capture/DiarioPaginas.h"
 #include "capture/Escaneo.h"
 #include "capture/RecuperacionPaginas.h"
 #include "capture/SeleccionDocumento.h"
@@ -36,18 +37,29 @@ void Armado::armar(FrmEscaneo& ventana)
     listaExpedientes->LimpiarArchivosTrabajo = [archivosTrabajo] {
         archivosTrabajo->LimpiarArchivosTrabajo();
     };
+    auto* diario = new DiarioPaginas(c, &ventana);
     auto* seleccionDocumento = new SeleccionDocumento(c, &ventana);
-    new DescarteDocumento(c, *archivosTrabajo, &ventana);
-    auto* visorPaginas = new VisorPaginas(c, &ventana);
-    auto* escaneo = new Escaneo(c, *visorPaginas, &ventana);
+    new DescarteDocumento(c, &ventana);
+    auto* visorPaginas = new VisorPaginas(c, *diario, &ventana);
+    // Turning to another customer or case file: the held pages are settled first, and the
+    // viewer no longer shows the pages of the one before.
+    listaExpedientes->PermitirCambio = [diario, visorPaginas] {
+        if (!diario->PermitirCambio())
+            return false;
+        if (diario->hojas() == 0)
+            visorPaginas->Reiniciar();
+        return true;
+    };
+    auto* escaneo = new Escaneo(c, *visorPaginas, *diario, &ventana);
     ventana.etapasCarga().IniciarEscaner = [escaneo] { escaneo->IniciarEscaner(); };
-    auto* recuperacion = new RecuperacionPaginas(c, *escaneo, &ventana);
+    auto* recuperacion = new RecuperacionPaginas(c, *escaneo, *diario, *listaExpedientes,
+                                                 *seleccionDocumento, &ventana);
     ventana.etapasCarga().RecuperarPaginas = [recuperacion] { recuperacion->RecuperarPaginas(); };
 
     // transfer
     auto* conexionImagenes = new ConexionImagenes(c, &ventana);
     auto* recepcionDocumento = new RecepcionDocumento(c, *conexionImagenes, &ventana);
-    new GuardadoDocumento(c, *conexionImagenes, *archivosTrabajo, &ventana);
+    new GuardadoDocumento(c, *conexionImagenes, *diario, *listaExpedientes, &ventana);
     seleccionDocumento->RecibirDocumento = [recepcionDocumento] {
         recepcionDocumento->RecibirDocumento();
     };

@@ -1,0 +1,200 @@
+#include "capture/DiarioPaginas.h"
+
+#include "app/ConexionBaseDatos.h"
+#include "app/ContextoVentana.h"
+#include "app/ControlVentana.h"
+#include "app/Entorno.h"
+#include "app/ErrorSistema.h"
+#include "app/Global.h"
+#include "app/Mensajes.h"
+#include "app/SesionCaptura.h"
+#include "casefiles/SentenciasExpediente.h"
+#include "casefiles/TipoDocumento.h"
+#include "components/EscanerTwain.h"
+
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcDiario, "expedientes.capture.diario")
+
+DiarioPaginas::DiarioPaginas(ContextoVentana& c, QObject* parent) : QObject(parent), c_(c) {}
+
+int DiarioPaginas::hojas() const
+{
+    return c_.VSTwain1 ? c_.VSTwain1->NumeroPaginas() : 0;
+}
+
+void DiarioPaginas::registrar()
+{
+    if (!lote_ || !c_.VSTwain1)
+        return;
+    // A component that keeps its pages in memory has nothing on disk to keep this beside.
+    const QString carpeta = c_.VSTwain1->CarpetaPaginas();
+    if (carpeta.isEmpty())
+        return;
+    QString error;
+    if (!lote_->escribir(carpeta, &error))
+        qCWarning(lcDiario) << error;
+}
+
+void DiarioPaginas::abrir()
+{
+    if (lote_)
+        return;
+    Lote lote;
+    lote.cliente = c_.global.ClienteSeleccionado;
+    lote.folio = c_.sesion.FolioActual;
+    lote.tipo = c_.sesion.LetraActual;
+    lote_ = lote;
+    registrar();
+}
+
+void DiarioPaginas::adoptar(const Lote& lote)
+{
+    lote_ = lote;
+    // Whatever step its save had reached, its working file is gone: it starts over from held.
+    // (A lote that reached the server is flagged at start instead of offered.)
+    lote_->estado = Lote::Estado::Retenida;
+    // Scanned for a case file still to be created: the one the window is bound to now.
+    if (!(lote_->folio > 0) && lote_->tieneCliente())
+        lote_->folio = c_.sesion.FolioActual;
+    registrar();
+}
+
+void DiarioPaginas::fijarFolio(double folio)
+{
+    if (!lote_)
+        return;
+    lote_->folio = folio;
+    registrar();
+}
+
+void DiarioPaginas::fijarEstado(Lote::Estado estado)
+{
+    if (!lote_)
+        return;
+    lote_->estado = estado;
+    registrar();
+}
+
+void DiarioPaginas::revisar()
+{
+    const bool hay = hojas() > 0;
+    c_.global.CambiosPendientes = hay;
+    if (hay || !lote_ || lote_->estado >= Lote::Estado::Enviada)
+        return;
+    lote_.reset();
+    if (c_.VSTwain1)
+        Lote::borrar(c_.VSTwain1->CarpetaPaginas());
+}
+
+void DiarioPaginas::vaciarEscaner()
+{
+    EscanerTwain& escaner = *c_.VSTwain1;
+    while (escaner.NumeroPaginas() >= 1) {
+        const int antes = escaner.NumeroPaginas();
+        for (int posicion = 0; posicion < antes; ++posicion)
+            escaner.QuitarPagina(posicion);
+        // A component that refuses every removal would keep this going for ever.
+        if (escaner.NumeroPaginas() >= antes) {
+            qCWarning(lcDiario) << "el escaner no suelta sus hojas:" << escaner.TextoError();
+            break;
+        }
+    }
+}
+
+void DiarioPaginas::liberar()
+{
+    if (!c_.VSTwain1)
+        return;
+    // Recorded first: a crash half-way leaves pages that are known to be stored.
+    fijarEstado(Lote::Estado::Registrada);
+    vaciarEscaner();
+    if (c_.VSTwain1->NumeroPaginas() == 0) {
+        Lote::borrar(c_.VSTwain1->CarpetaPaginas());
+        lote_.reset();
+    }
+}
+
+void DiarioPaginas::descartar()
+{
+    qCInfo(lcDiario) << "se descartan" << descripcion();
+    vaciarEscaner();
+    if (c_.VSTwain1->NumeroPaginas() == 0) {
+        Lote::borrar(c_.VSTwain1->CarpetaPaginas());
+        lote_.reset();
+    }
+    c_.global.CambiosPendientes = c_.VSTwain1->NumeroPaginas() > 0;
+    ControlVentana<QGroupBox>(c_.ventana, "FrmDocumentos").setEnabled(true);
+}
+
+bool DiarioPaginas::pertenece()
+{
+    if (!lote_)
+        return true;
+    if (!lote_->tieneCliente()) {
+        lote_->cliente = c_.global.ClienteSeleccionado;
+        lote_->folio = c_.sesion.FolioActual;
+        lote_->tipo = c_.sesion.LetraActual;
+        registrar();
+        return true;
+    }
+    return lote_->cliente.NumeroCliente == c_.global.ClienteSeleccionado.NumeroCliente &&
+           lote_->folio == c_.sesion.FolioActual && lote_->tipo == c_.sesion.LetraActual;
+}
+
+QString DiarioPaginas::descripcion(const Lote& lote, int hojas) const
+{
+    if (!lote.tieneCliente())
+        return QStringLiteral("%1 hojas escaneadas sin cliente").arg(hojas);
+    const TipoDocumento* tipo = TipoDocumento::porLetra(lote.tipo);
+    QString documento = tipo ? ControlVentana<QAbstractButton>(c_.ventana, tipo->opcion).text()
+                             : QStringLiteral("sin tipo");
+    documento.remove(QLatin1Char('&'));
+    return QStringLiteral("%1 hojas escaneadas del cliente %2 %3 (%4, %5)")
+        .arg(hojas)
+        .arg(NumeroPlano(lote.cliente.NumeroCliente), lote.cliente.NombreCliente.toUpper(),
+             lote.folio > 0 ? QStringLiteral("expediente %1").arg(NumeroPlano(lote.folio))
+                            : QStringLiteral("expediente nuevo"),
+             documento);
+}
+
+bool DiarioPaginas::marcarDocumento(const Lote& lote, QString* error)
+{
+    const TipoDocumento* tipo = TipoDocumento::porLetra(lote.tipo);
+    if (!tipo || !(lote.folio > 0))
+        return false;
+    const Sentencia marca = SentenciasExpediente::marcarDocumento(*tipo, lote.folio);
+    try {
+        c_.entorno.ConexionBD->ejecutar(marca.texto, marca.valores);
+    } catch (const ErrorSistema& falla) {
+        qCWarning(lcDiario) << "sigue sin registrar" << tipo->nombreRemoto(lote.folio)
+                            << falla.descripcion();
+        if (error)
+            *error = QStringLiteral("Error %1: %2").arg(falla.numero()).arg(falla.descripcion());
+        return false;
+    }
+    return true;
+}
+
+bool DiarioPaginas::PermitirCambio()
+{
+    if (!lote_ || !lote_->tieneCliente() || (hojas() == 0 && lote_->estado < Lote::Estado::Enviada))
+        return true;
+    // The document is on the server already: registered now, nothing of it is lost.
+    if (lote_->estado == Lote::Estado::Enviada && marcarDocumento(*lote_)) {
+        liberar();
+        return true;
+    }
+    QString texto =
+        QStringLiteral("Hay ") + descripcion() + QStringLiteral(" que no se han guardado");
+    if (lote_->estado == Lote::Estado::Enviada)
+        texto += QStringLiteral(" (el documento ya está en el servidor de imágenes, pero no quedó "
+                                "registrado en el expediente)");
+    texto += QStringLiteral(". Si continúa, se descartan. ¿Desea descartarlas?");
+    if (!c_.entorno.mensajes->Pregunta(texto, QStringLiteral("Hojas sin Guardar")))
+        return false;
+    descartar();
+    return true;
+}

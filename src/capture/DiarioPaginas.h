@@ -1,0 +1,55 @@
+#pragma once
+
+#include "capture/Lote.h"
+
+#include <QObject>
+#include <optional>
+
+struct ContextoVentana;
+
+// The one record of the pages held in this run: whose they are (customer, case file, type) and
+// how far their save got, kept beside the page files so that a crash leaves it for the next
+// start. Scanning opens it, the save moves it on, and the pages leave only when their document
+// is stored and flagged, or when the user discards them after a question naming them.
+class DiarioPaginas : public QObject
+{
+    Q_OBJECT
+public:
+    DiarioPaginas(ContextoVentana& c, QObject* parent);
+
+    const std::optional<Lote>& lote() const { return lote_; }
+    int hojas() const;
+
+    // A scan starts: unless a lote is open, what it brings belongs to the customer, case file
+    // and type chosen now.
+    void abrir();
+    // Pages taken over from a run that ended without closing; recorded before they move here.
+    void adoptar(const Lote& lote);
+    void fijarFolio(double folio);
+    void fijarEstado(Lote::Estado estado);
+    // After a scan or a removal: with no page held, a lote whose save never began goes, and
+    // CambiosPendientes follows whether pages are held.
+    void revisar();
+    // The document is stored and flagged: the pages leave the component and the record goes.
+    void liberar();
+    // Whether the held pages belong to the customer, case file and type chosen now (pages
+    // whose customer was never recorded take the current ones).
+    bool pertenece();
+    // "5 hojas escaneadas del cliente 4711 ROSA MORALES (expediente 120, Nota de Venta)".
+    QString descripcion(const Lote& lote, int hojas) const;
+    QString descripcion() const { return lote_ ? descripcion(*lote_, hojas()) : QString(); }
+    // Before the window turns to another customer or case file: true when it may. Held pages
+    // of a customer are discarded only on a Yes to a question that names them (No by default).
+    bool PermitirCambio();
+    // Sets the flag of a lote whose document reached the image server; false (with the
+    // database's error) when it could not.
+    bool marcarDocumento(const Lote& lote, QString* error = nullptr);
+
+private:
+    void registrar();
+    void vaciarEscaner();
+    void descartar();
+
+    ContextoVentana& c_;
+    std::optional<Lote> lote_;
+};
