@@ -158,6 +158,24 @@ private slots:
                  (QStringList{QStringLiteral("MostrarDialogo=1"), QStringLiteral("Escanear")}));
     }
 
+    // The source's own dialog cancelled: no page came, so the scan gives back what it took and
+    // there is nothing to lose on closing.
+    void escaneoSinHojas_devuelveLosControles()
+    {
+        Escenario e;
+        QVERIFY(e.cargar());
+        e.p.control<QCheckBox>("ChkShowUI")->setChecked(false);
+        e.escaner->tandas.enqueue({{}, EscanerGuionado::Falla{4, 0, {}}});
+        e.p.clic("B_Acquire");
+        QVERIFY(e.p.mensajes.cajas().isEmpty());
+        for (const char* activo : {"FrmDocumentos", "CmdCLientes", "iExpedientes", "B_Acquire"})
+            QVERIFY2(e.habilitado(activo), activo);
+        QVERIFY(!e.habilitado("BUpload"));
+        QVERIFY(!e.p.global.CambiosPendientes);
+        QVERIFY(e.p.cerrar());
+        QVERIFY(e.p.mensajes.cajas().isEmpty());
+    }
+
     void escaneo_apagaLoQueCambiaElExpedienteYMuestraLaUltimaHoja()
     {
         Escenario e;

@@ -8,6 +8,7 @@
 #include "components/EscritorTiff.h"
 #include "search/FrmBusqueda_Cliente.h"
 #include "support/ConfigSanePrueba.h"
+#include "support/HojasAbandonadas.h"
 #include "support/ServidorFtpPrueba.h"
 #include "support/VentanaPrueba.h"
 
@@ -91,10 +92,10 @@ public:
             });
         }
         p.entorno.FTP = &ftp;
-        ConfigSanePrueba* sane = &sane_;
-        p.entorno.crearEscaner = [sane] {
-            return std::make_unique<EscanerSane>(sane->nuevaCarpetaRecuperacion());
-        };
+        // One recovery folder for the workstation, as at a branch: a start finds what the run
+        // before it left there.
+        recuperacion_ = sane_.nuevaCarpetaRecuperacion();
+        p.entorno.crearEscaner = [this] { return std::make_unique<EscanerSane>(recuperacion_); };
         return true;
     }
 
@@ -103,6 +104,24 @@ public:
     {
         p.global = Global{};
         return p.cargar(lineaComandos);
+    }
+
+    // Ends the run as a crash or a power cut would: nothing of the program's clean-up runs, and
+    // what it kept on disk is left to a process that is gone. Then the program starts again.
+    bool caerYArrancar()
+    {
+        const QString carpeta = escaner().CarpetaSesion();
+        if (!carpeta.isEmpty() && QDir(carpeta).exists()) {
+            const QString muerta = QStringLiteral("sesion-%1-%2")
+                                       .arg(QDateTime::currentDateTime().addSecs(-60).toString(
+                                                QStringLiteral("yyyyMMdd-HHmmss")),
+                                            QString::number(HojasAbandonadas::pidTerminado()));
+            if (!QDir().rename(carpeta, QDir(recuperacion_).filePath(muerta))) {
+                qWarning() << "no se pudo dejar" << carpeta << "como" << muerta;
+                return false;
+            }
+        }
+        return arrancar();
     }
 
     // The customer button with the real search dialog: types the text, searches, and double
@@ -216,4 +235,5 @@ public:
 private:
     ConfigSanePrueba& sane_;
     bool odbc_;
+    QString recuperacion_;
 };
