@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <unistd.h>
 
 namespace {
@@ -193,6 +194,37 @@ private slots:
         QVERIFY(!p.conexion.abierta());
     }
 
+    // The offscreen screen (800x600) is a small one: the first run fills it. What the user left
+    // at a close that went ahead is what the next run shows; a refused close keeps nothing.
+    void geometria_maximizadaEnPantallaChicaYRecordada()
+    {
+        QTemporaryDir ajustes;
+        const QString archivo = ajustes.filePath(QStringLiteral("ajustes.ini"));
+        const QRect dejada(40, 50, 900, 620); // above the form's minimum size
+        {
+            VentanaPrueba p;
+            sembrarSucursal(p.bd());
+            p.entorno.archivoAjustes = archivo;
+            QVERIFY(p.cargar());
+            QVERIFY(p.ventana().isMaximized());
+            p.ventana().showNormal();
+            p.ventana().setGeometry(dejada);
+            QTRY_COMPARE(p.ventana().geometry(), dejada);
+            p.global.CambiosPendientes = true;
+            p.mensajes.responder(false);
+            QVERIFY(!p.cerrar());
+            QVERIFY(!QFile::exists(archivo));
+            p.mensajes.responder(true);
+            QVERIFY(p.cerrar());
+        }
+        VentanaPrueba p;
+        sembrarSucursal(p.bd());
+        p.entorno.archivoAjustes = archivo;
+        QVERIFY(p.cargar());
+        QVERIFY(!p.ventana().isMaximized());
+        QCOMPARE(p.ventana().geometry(), dejada);
+    }
+
     void fallaDespuesDeArrancar_seMuestraYLaVentanaSigue()
     {
         VentanaPrueba p;
@@ -219,6 +251,7 @@ private slots:
         VentanaPrueba p;
         sembrarSucursal(p.bd());
         QVERIFY(p.cargar());
+        p.ventana().showNormal();
         p.ventana().resize(1366, 768);
         p.control<QTabWidget>("TabScan")->setEnabled(true);
         for (int pestana : {0, 1}) {
