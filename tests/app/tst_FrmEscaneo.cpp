@@ -2,6 +2,7 @@
 #include "app/ErrorSistema.h"
 #include "app/FrmEscaneo.h"
 #include "app/Proteccion.h"
+#include "app/VisorEscritorio.h"
 #include "app/armado/Programa.h"
 #include "support/RutasPrueba.h"
 #include "support/VentanaPrueba.h"
@@ -243,6 +244,20 @@ private slots:
         QVERIFY(p.ventana().isVisible());
         QVERIFY(p.conexion.abierta());
         QVERIFY(EjecutarProtegido(p.mensajes, [] {}));
+    }
+
+    // Offscreen the desktop has no program for any file, as a workstation without a TIFF viewer:
+    // the user is told which document did not open and where it is.
+    void visorSinProgramaNombraElArchivo()
+    {
+        MensajesGrabados mensajes;
+        VisorEscritorio visor(mensajes);
+        visor.abrir(QStringLiteral("expedienteN.tif"));
+        QCOMPARE(mensajes.cajas().size(), 1);
+        QCOMPARE(mensajes.cajas().first().tipo, Tipo::Error);
+        const QString ruta = QDir::current().absoluteFilePath(QStringLiteral("expedienteN.tif"));
+        QVERIFY2(mensajes.cajas().first().mensaje.contains(QDir::toNativeSeparators(ruta)),
+                 qPrintable(mensajes.cajas().first().mensaje));
     }
 
     void capturaDeLaVentana()
