@@ -66,7 +66,7 @@ int main(int argc, char** argv)
     // The schema, exactly as the program creates it.
     try {
         ConexionBaseDatos conexion(QStringLiteral("generador"));
-        conexion.abrir(QStringLiteral("Server=sqlite:") + ruta, QDir::currentPath());
+        conexion.crear(QStringLiteral("Server=sqlite:") + ruta, QDir::currentPath());
     } catch (const ErrorSistema& error) {
         std::fprintf(stderr, "%s\n", qPrintable(error.descripcion()));
         return 1;

@@ -154,7 +154,7 @@ int main(int argc, char** argv)
     }
 
     ConexionBaseDatos bd;
-    bd.abrir(QStringLiteral("Driver={SQL Server};Server=sqlite:expedientes.db;Database=erp_qor;"
+    bd.crear(QStringLiteral("Driver={SQL Server};Server=sqlite:expedientes.db;Database=erp_qor;"
                             "Uid=bench;Pwd=bench;"),
              dir.path());
 

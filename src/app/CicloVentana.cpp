@@ -5,6 +5,7 @@
 #include "app/ContextoVentana.h"
 #include "app/Entorno.h"
 #include "app/ErrorSistema.h"
+#include "app/GeometriaVentana.h"
 #include "app/Global.h"
 #include "app/Mensajes.h"
 #include "app/RelojArena.h"
@@ -28,7 +29,7 @@ bool CicloVentana::Form_Load(const QString& lineaComandos)
     std::optional<ErrorSistema> fallo;
     {
         RelojArena reloj;
-        centrar();
+        colocar();
         c_.ui.TabScan->setEnabled(false);
         c_.ui.TabScan->setCurrentIndex(0);
         c_.global.CambiosPendientes = false;
@@ -62,12 +63,20 @@ bool CicloVentana::Form_Load(const QString& lineaComandos)
     return false;
 }
 
-void CicloVentana::centrar()
+void CicloVentana::colocar()
 {
+    if (GeometriaVentana::restaurar(c_.ventana, c_.entorno.archivoAjustes))
+        return;
     const QScreen* pantalla = c_.ventana.screen();
     if (!pantalla)
         return;
     const QRect area = pantalla->availableGeometry();
+    // On a laptop's screen the grid and the page viewer need all of it.
+    const bool pantallaChica = area.width() <= 1366 && area.height() <= 768;
+    if (pantallaChica || c_.ventana.width() > area.width() || c_.ventana.height() > area.height()) {
+        c_.ventana.setWindowState(c_.ventana.windowState() | Qt::WindowMaximized);
+        return;
+    }
     c_.ventana.move(area.x() + (area.width() - c_.ventana.width()) / 2,
                     area.y() + (area.height() - c_.ventana.height()) / 2);
 }
@@ -105,5 +114,6 @@ void CicloVentana::Form_Unload(bool& Cancel)
         }
         c_.global.CambiosPendientes = false;
     }
+    GeometriaVentana::guardar(c_.ventana, c_.entorno.archivoAjustes);
     c_.entorno.ConexionBD->cerrar();
 }

@@ -18,7 +18,8 @@ public:
     void Form_Unload(bool& Cancel);
 
 private:
-    void centrar();
+    // The geometry of the last run; maximized on a small screen, centred otherwise.
+    void colocar();
     void arrancarPedido(const QString& lineaComandos);
 
     ContextoVentana& c_;

@@ -5,6 +5,7 @@
 #include "app/FuncionesSQLite.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QRegularExpression>
@@ -97,17 +98,57 @@ ConexionBaseDatos::~ConexionBaseDatos()
 
 void ConexionBaseDatos::abrir(const QString& cadenaRecibida, const QString& carpetaArranque)
 {
+    abrirCon(cadenaRecibida, carpetaArranque, false);
+}
+
+void ConexionBaseDatos::crear(const QString& cadenaRecibida, const QString& carpetaArranque)
+{
+    abrirCon(cadenaRecibida, carpetaArranque, true);
+}
+
+void ConexionBaseDatos::abrirCon(const QString& cadenaRecibida, const QString& carpetaArranque,
+                                 bool nueva)
+{
     cerrar();
     const QString cadenaConexion = d_->sustituir ? d_->sustituir(cadenaRecibida) : cadenaRecibida;
     d_->destino = destinoDe(cadenaConexion);
-    d_->nombre = nombreLibre(d_->nombreBase);
     d_->folio = QVariant();
 
-    QSqlDatabase db;
+    QString ruta;
     if (d_->destino == Destino::Embebida) {
-        QString ruta = valorServidor(cadenaConexion).mid(int(qstrlen("sqlite:")));
+        ruta = valorServidor(cadenaConexion).mid(int(qstrlen("sqlite:")));
         if (QFileInfo(ruta).isRelative())
             ruta = QDir(carpetaArranque).filePath(ruta);
+        ruta = QDir::cleanPath(QFileInfo(ruta).absoluteFilePath());
+        const QString nativa = QDir::toNativeSeparators(ruta);
+        // SQLite would make an empty file of a wrong or lost path, and every search would then
+        // find nothing; only the admin tool makes a new database.
+        if (!nueva && !QFileInfo::exists(ruta))
+            throw ErrorSistema(SQLITE_CANTOPEN,
+                               QStringLiteral("No existe la base de datos embebida %1. Revise la "
+                                              "ruta de server_SQL en la tabla de arranque; una "
+                                              "base nueva y vacía se crea con «expedientes-"
+                                              "arranque crear-base».")
+                                   .arg(nativa),
+                               QStringLiteral("Base de datos"));
+        if (nueva && QFileInfo::exists(ruta))
+            throw ErrorSistema(
+                SQLITE_CANTOPEN,
+                QStringLiteral("La base de datos embebida %1 ya existe; no se reemplaza.")
+                    .arg(nativa),
+                QStringLiteral("Base de datos"));
+        if (!nueva)
+            comprobarEscritura(ruta);
+    } else if (nueva) {
+        throw ErrorSistema(SQLITE_MISUSE,
+                           QStringLiteral("server_SQL no nombra una base de datos embebida "
+                                          "(sqlite:<ruta>); no hay archivo que crear."),
+                           QStringLiteral("Base de datos"));
+    }
+
+    d_->nombre = nombreLibre(d_->nombreBase);
+    QSqlDatabase db;
+    if (d_->destino == Destino::Embebida) {
         db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), d_->nombre);
         db.setDatabaseName(ruta);
         qCInfo(registroBaseDatos) << "Base de datos embebida:" << ruta;
@@ -124,14 +165,51 @@ void ConexionBaseDatos::abrir(const QString& cadenaRecibida, const QString& carp
         throw error;
     }
     try {
-        if (d_->destino == Destino::Embebida)
+        if (d_->destino == Destino::Embebida) {
             registrarFunciones();
+            // SQLite falls back to reading only when it may not write the file.
+            if (sqlite3_db_readonly(d_->manejador, "main") == 1)
+                throw ErrorSistema(SQLITE_READONLY,
+                                   QStringLiteral("La base de datos embebida %1 se abrió solo "
+                                                  "para lectura; ningún documento podría "
+                                                  "registrarse. Revise los permisos del archivo.")
+                                       .arg(QDir::toNativeSeparators(ruta)),
+                                   QStringLiteral("Base de datos"));
+        }
         if (d_->sqlite())
             prepararEsquema();
     } catch (...) {
         cerrar();
+        if (nueva)
+            QFile::remove(ruta); // a half-made file would pass for a database next time
         throw;
     }
+}
+
+void ConexionBaseDatos::comprobarEscritura(const QString& ruta)
+{
+    // A database that cannot be written lets the program start, and then every save fails after
+    // its document is already on the image server. Root writes past the permission bits, so a
+    // file with no write bit at all is taken as marked read-only on purpose.
+    const QFileInfo archivo(ruta);
+    const QFileInfo carpeta(archivo.absolutePath());
+    constexpr QFile::Permissions escritura =
+        QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    QString motivo;
+    if (!(archivo.permissions() & escritura) || !archivo.isWritable())
+        motivo = QStringLiteral("no se puede escribir en el archivo. Revise sus permisos");
+    else if (!carpeta.isWritable())
+        // SQLite writes its journal beside the file.
+        motivo = QStringLiteral("no se puede escribir en su carpeta %1, donde la base guarda su "
+                                "bitácora. Revise los permisos de la carpeta")
+                     .arg(QDir::toNativeSeparators(carpeta.absoluteFilePath()));
+    if (motivo.isEmpty())
+        return;
+    throw ErrorSistema(SQLITE_READONLY,
+                       QStringLiteral("La base de datos embebida %1 es de solo lectura: %2. Sin "
+                                      "escritura ningún documento podría registrarse.")
+                           .arg(QDir::toNativeSeparators(ruta), motivo),
+                       QStringLiteral("Base de datos"));
 }
 
 void ConexionBaseDatos::registrarFunciones()

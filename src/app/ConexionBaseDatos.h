@@ -15,8 +15,9 @@
 // text's Server= value reads "sqlite:<path>" the embedded SQLite database is opened instead
 // (a relative path is taken from the start-up folder); an adapter then turns the T-SQL forms the
 // program writes into SQLite (three-part names, GETDATE(), the helper functions, the folio
-// procedure). Texts are bound as parameters ("?"); numbers are written with NumeroPlano.
-// Every failure throws ErrorSistema with the driver's number and description.
+// procedure). abrir() takes only an embedded file that exists and can be written; a new one is
+// made on purpose with crear(). Texts are bound as parameters ("?"); numbers are written with
+// NumeroPlano. Every failure throws ErrorSistema with the driver's number and description.
 class ConexionBaseDatos
 {
 public:
@@ -28,6 +29,9 @@ public:
     ConexionBaseDatos& operator=(const ConexionBaseDatos&) = delete;
 
     void abrir(const QString& cadenaConexion, const QString& carpetaArranque);
+    // Creates the embedded database the text names, with its schema, and leaves it open. A
+    // text that names no embedded database, or a file that already exists, is refused.
+    void crear(const QString& cadenaConexion, const QString& carpetaArranque);
     void cerrar(); // CerrarConexion
     bool abierta() const;
     bool embebida() const;
@@ -48,8 +52,10 @@ public:
     QSqlDatabase baseDatos() const;
 
 private:
+    void abrirCon(const QString& cadenaRecibida, const QString& carpetaArranque, bool nueva);
     QSqlQuery lanzar(const QString& sentencia, const QVariantList& valores);
     void registrarFunciones();
+    void comprobarEscritura(const QString& ruta); // throws when the embedded file is read-only
     void comprobarArchivo(); // throws when the embedded database's file is gone
     void prepararEsquema();
 

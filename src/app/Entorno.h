@@ -24,4 +24,6 @@ struct Entorno
     QString carpetaArranque;
     // History of the customer search texts; empty for the platform's usual place.
     QString archivoHistorial;
+    // Settings kept between runs (the window's geometry); empty for the platform's usual place.
+    QString archivoAjustes;
 };

@@ -9,7 +9,8 @@
 
 EntornoReal::EntornoReal()
     : conexion_(std::make_unique<ConexionBaseDatos>()), mensajes_(std::make_unique<MensajesQt>()),
-      visor_(std::make_unique<VisorEscritorio>()), ftp_(std::make_unique<ClienteFtpCurl>())
+      visor_(std::make_unique<VisorEscritorio>(*mensajes_)),
+      ftp_(std::make_unique<ClienteFtpCurl>())
 {
     entorno_.ConexionBD = conexion_.get();
     entorno_.mensajes = mensajes_.get();

@@ -1,8 +1,9 @@
 #include "components/ClienteFtpCurl.h"
 
+#include "components/TemporalesFtp.h"
+
 #include <QFile>
 #include <QLoggingCategory>
-#include <QRandomGenerator>
 #include <QSaveFile>
 
 #include <mutex>
@@ -40,15 +41,6 @@ size_t escribirArchivo(char* origen, size_t tamano, size_t cuantos, void* archiv
     return static_cast<QSaveFile*>(archivo)->write(origen, total) == total
                ? static_cast<size_t>(total)
                : 0;
-}
-
-// Hidden names beside the target, unique per call, so two workstations never share one.
-QString nombreTemporal(const QString& archivo, const char* sufijo)
-{
-    return QStringLiteral(".%1.%2.%3")
-        .arg(archivo)
-        .arg(QRandomGenerator::global()->generate(), 8, 16, QChar('0'))
-        .arg(QLatin1String(sufijo));
 }
 
 } // namespace
@@ -110,6 +102,7 @@ int ClienteFtpCurl::Conectar()
     m_conectado = true;
     qCInfo(registroFtp) << "Conectado a" << servidor() << "puerto" << m_puertoUrl << "como"
                         << usuario();
+    barrer(m_directorio);
     return exito();
 }
 
@@ -132,6 +125,7 @@ int ClienteFtpCurl::CambiarDirectorioRemoto(const QString& directorio)
     }
     m_directorio = nuevo;
     m_directorioFallido.clear();
+    barrer(nuevo);
     return exito();
 }
 
@@ -151,7 +145,8 @@ int ClienteFtpCurl::EnviarArchivo(const QString& local, const QString& remoto)
 
     // The stored file is only ever replaced by a complete copy: upload under a temporary name,
     // check it, then rename it over the target.
-    const QString temporal = nombreTemporal(archivo, "subiendo");
+    const QString temporal = TemporalesFtp::nombre(archivo, "subiendo");
+    const TemporalesFtp::EnCurso enCurso(temporal);
     preparar(directorio, temporal);
     curl_easy_setopt(m_curl, CURLOPT_UPLOAD, 1L);
     curl_easy_setopt(m_curl, CURLOPT_READFUNCTION, leerArchivo);
@@ -159,24 +154,24 @@ int ClienteFtpCurl::EnviarArchivo(const QString& local, const QString& remoto)
     curl_easy_setopt(m_curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(bytesLocales));
     if (const CURLcode codigo = ejecutar(Avance::Subida); codigo != CURLE_OK) {
         fallarCurl(accion, codigo);
-        borrar(directorio, temporal);
+        quitarTemporal(directorio, temporal);
         return kFallo;
     }
     qint64 bytesRemotos = -1;
     if (const CURLcode codigo = tamano(directorio, temporal, bytesRemotos); codigo != CURLE_OK) {
         fallarCurl(accion, codigo);
-        borrar(directorio, temporal);
+        quitarTemporal(directorio, temporal);
         return kFallo;
     }
     if (bytesRemotos != bytesLocales) {
         fallar(accion + QStringLiteral(": el servidor recibió %1 de %2 bytes")
                             .arg(bytesRemotos)
                             .arg(bytesLocales));
-        borrar(directorio, temporal);
+        quitarTemporal(directorio, temporal);
         return kFallo;
     }
     if (!colocar(directorio, temporal, archivo, accion)) {
-        borrar(directorio, temporal);
+        quitarTemporal(directorio, temporal);
         return kFallo;
     }
     if (const CURLcode codigo = tamano(directorio, archivo, bytesRemotos); codigo != CURLE_OK)
@@ -373,7 +368,7 @@ bool ClienteFtpCurl::colocar(const Directorio& directorio, const QString& tempor
     // The server will not rename over an existing file. The stored one is moved aside rather
     // than deleted, so it can be put back if the new one still cannot take its place.
     qCInfo(registroFtp) << "El servidor no reemplaza al renombrar; se aparta" << archivo;
-    const QString respaldo = nombreTemporal(archivo, "anterior");
+    const QString respaldo = TemporalesFtp::nombre(archivo, "anterior");
     if (codigo = renombrar(directorio, archivo, respaldo); codigo != CURLE_OK) {
         fallarCurl(accion, codigo);
         return false;

@@ -4,6 +4,7 @@
 #include "components/ClienteFtpEjecutor.h"
 #include "components/ClienteFtpRuta.h"
 
+#include <QSet>
 #include <curl/curl.h>
 
 #include <chrono>
@@ -45,6 +46,11 @@ private:
     CURLcode renombrar(const Directorio& directorio, const QString& de, const QString& a);
     CURLcode borrar(const Directorio& directorio, const QString& archivo);
     CURLcode tamano(const Directorio& directorio, const QString& archivo, qint64& bytes);
+    // Removes what broken uploads of this workstation left in the directory; once per place
+    // and client, and again after an upload whose temporary file could not be removed.
+    void barrer(const Directorio& directorio);
+    void quitarTemporal(const Directorio& directorio, const QString& temporal);
+    QString lugar(const Directorio& directorio) const;
     bool colocar(const Directorio& directorio, const QString& temporal, const QString& archivo,
                  const QString& accion);
     void cerrar();
@@ -64,6 +70,7 @@ private:
     // A failed directory change must not send later files to the directory before it.
     QString m_directorioFallido;
     QString m_ultimoError;
+    QSet<QString> m_barridos;
     long m_segundosConexion = 15;
     long m_segundosEstancado = 30;
     char m_bufferError[CURL_ERROR_SIZE] = {};

@@ -80,6 +80,8 @@ private slots:
              "No se encontró la carpeta de arranque @/falta");
         caso("sin tabla", "mostrar --dir @", 1,
              "No se encontró la tabla de arranque ARRANQUE en la carpeta @");
+        caso("crear base sin tabla", "crear-base --dir @", 1,
+             "No se encontró la tabla de arranque ARRANQUE en la carpeta @");
         // Its enciphered form ends in a blank that the table would drop.
         caso("contrasena imposible",
              "escribir --dir @ --servidor s --usuario u --contrasena ab_ --sucursal S01", 1,
@@ -99,6 +101,41 @@ private slots:
                  qPrintable(resultado.errores));
         QVERIFY(resultado.salida.isEmpty());
         QVERIFY(QDir(raiz.path()).isEmpty());
+    }
+
+    // The one way to a new embedded database: empty but for its schema, never over one that
+    // exists, and only where the start-up table names an embedded one.
+    void crearBase()
+    {
+        QTemporaryDir carpeta;
+        TablaArranque::EscribirArranque(carpeta.path(), "sqlite:datos/base.db", "u", "c", "S01");
+        QVERIFY(QDir(carpeta.path()).mkpath("datos"));
+        const QString ruta = carpeta.filePath("datos/base.db");
+        Resultado resultado = herramienta({"crear-base", "--dir", carpeta.path()});
+        QVERIFY2(resultado.codigo == 0, qPrintable(resultado.errores));
+        QVERIFY2(resultado.salida.contains(ruta), qPrintable(resultado.salida));
+        {
+            ConexionBaseDatos conexion(QStringLiteral("creada"));
+            conexion.abrir(TablaArranque::LeerArranque(carpeta.path()).CadenaConexion,
+                           carpeta.path());
+            QCOMPARE(conexion.consultar("SELECT COUNT(*) FROM Clientes").campo(0).toInt(), 0);
+            conexion.ejecutar("INSERT INTO sucursales (sucursal, centro_distribucion) VALUES "
+                              "('S01', 'GDL')");
+        }
+
+        resultado = herramienta({"crear-base", "--dir", carpeta.path()});
+        QCOMPARE(resultado.codigo, 1);
+        QVERIFY2(resultado.errores.contains("ya existe"), qPrintable(resultado.errores));
+        ConexionBaseDatos conexion(QStringLiteral("conservada"));
+        conexion.abrir(TablaArranque::LeerArranque(carpeta.path()).CadenaConexion, carpeta.path());
+        QCOMPARE(conexion.consultar("SELECT COUNT(*) FROM sucursales").campo(0).toInt(), 1);
+        conexion.cerrar();
+
+        TablaArranque::EscribirArranque(carpeta.path(), "sql01", "u", "c", "S01");
+        resultado = herramienta({"crear-base", "--dir", carpeta.path()});
+        QCOMPARE(resultado.codigo, 1);
+        QVERIFY2(resultado.errores.contains("no nombra una base de datos embebida"),
+                 qPrintable(resultado.errores));
     }
 
     void iniciarDemo()

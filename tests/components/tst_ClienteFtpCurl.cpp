@@ -1,10 +1,12 @@
 #include "components/ClienteFtpCurl.h"
 #include "components/ClienteFtpNoDisponible.h"
+#include "components/TemporalesFtp.h"
 #include "support/ServidorFtpPrueba.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -160,12 +162,69 @@ private slots:
         QVERIFY(reloj.elapsed() < 10000);
         QVERIFY(leer(servidor.raiz() + "/300S.tif") == guardado);
 
-        // The same client reaches the server again once it is back.
+        // The same client reaches the server again once it is back, and its next connection
+        // removes the hidden file the broken upload left.
         QVERIFY(servidor.reiniciar());
+        QCOMPARE(contenido(servidor.raiz()).size(), 2);
+        QCOMPARE(cliente->Conectar(), 1);
+        QCOMPARE(contenido(servidor.raiz()), QStringList{QStringLiteral("300S.tif")});
         QVERIFY(escribir(QStringLiteral("chico.tif"), "II*\0"));
         QCOMPARE(cliente->EnviarArchivo(QStringLiteral("chico.tif"), QStringLiteral("300S.tif")),
                  1);
         QCOMPARE(leer(servidor.raiz() + "/300S.tif"), QByteArray("II*\0"));
+    }
+
+    // Entering a directory removes only the leftovers of this workstation's broken uploads:
+    // not another workstation's, not an old copy set aside, not an upload still running here.
+    void barridoSoloDeSubidasRotasDeEstePuesto()
+    {
+        ServidorFtpPrueba servidor(ServidorFtpPrueba::Tipo::Lento);
+        QVERIFY2(servidor.iniciar(), qPrintable(servidor.error()));
+        const QString carpeta = servidor.raiz() + "/gdl";
+        QVERIFY(QDir().mkpath(carpeta));
+        QProcess terminado;
+        terminado.start(QStringLiteral("true"));
+        QVERIFY(terminado.waitForStarted());
+        const qint64 muerto = terminado.processId();
+        QVERIFY(terminado.waitForFinished());
+        // A name as this workstation makes it, with another process and workstation in it.
+        const auto temporal = [](const char* sufijo, qint64 proceso, const QString& puesto = {}) {
+            QStringList partes = TemporalesFtp::nombre(QStringLiteral("7S.tif"), sufijo).split('.');
+            partes[partes.size() - 3] = QString::number(proceso);
+            if (!puesto.isEmpty())
+                partes[partes.size() - 4] = puesto;
+            return partes.join('.');
+        };
+        const QString roto = temporal("subiendo", muerto);
+        const QStringList ajenos = {
+            temporal("subiendo", muerto, QStringLiteral("otro-puesto")),
+            temporal("subiendo", 1), // its process still runs
+            temporal("anterior", muerto),
+            QStringLiteral(".7S.tif.0123abcd.subiendo"), // says nothing of its workstation
+            QStringLiteral("7S.tif"),
+        };
+        for (const QString& nombre : ajenos + QStringList{roto})
+            QVERIFY(escribir(carpeta + '/' + nombre, "x"));
+        auto cliente = clientePara(servidor);
+        QCOMPARE(cliente->Conectar(), 1);
+        QCOMPARE(cliente->CambiarDirectorioRemoto(QStringLiteral("gdl")), 1);
+        QStringList esperados = ajenos;
+        esperados.sort();
+        QCOMPARE(contenido(carpeta), esperados);
+
+        // Another client of this process connects while this one uploads.
+        QVERIFY(escribir(QStringLiteral("grande.tif"), datosAleatorios(32 * 1024 * 1024, 9)));
+        auto otro = clientePara(servidor);
+        int conectado = -1;
+        connect(cliente.get(), &ClienteFtp::AvanceTransferencia, this, [&](int porcentaje) {
+            if (porcentaje >= 30 && porcentaje < 100 && conectado < 0) {
+                conectado = 0;
+                conectado = otro->Conectar() + otro->CambiarDirectorioRemoto(QStringLiteral("gdl"));
+            }
+        });
+        QCOMPARE(cliente->EnviarArchivo(QStringLiteral("grande.tif"), QStringLiteral("8S.tif")), 1);
+        QCOMPARE(conectado, 2);
+        QCOMPARE(leer(carpeta + "/8S.tif"), leer(QStringLiteral("grande.tif")));
     }
 
     void bajadaFallidaNoDejaArchivo_data()

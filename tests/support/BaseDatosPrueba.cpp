@@ -19,7 +19,7 @@ BaseDatosPrueba::BaseDatosPrueba(const QString& sucursal, const QString& servido
         if (grabando_)
             sentencias_.append({texto, valores});
     });
-    conexion_.abrir(cadenaConexion_, carpeta_.path());
+    conexion_.crear(cadenaConexion_, carpeta_.path());
     // A throw-away file: no need to wait for the disk after every seeded row.
     insertar(QStringLiteral("PRAGMA synchronous = OFF"), {});
     valida_ = conexion_.abierta();

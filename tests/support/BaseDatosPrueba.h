@@ -8,7 +8,7 @@
 #include <QVariant>
 
 // A start-up folder in a temporary directory with its ARRANQUE table (server
-// "sqlite:expedientes.db", the given branch) and the embedded database opened on a
+// "sqlite:expedientes.db", the given branch) and the embedded database created on a
 // ConexionBaseDatos, empty but for its schema. Tests seed exactly the rows they need; every
 // statement sent through the connection is recorded.
 class BaseDatosPrueba

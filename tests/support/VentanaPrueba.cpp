@@ -24,6 +24,8 @@ VentanaPrueba::VentanaPrueba(const QString& sucursal)
     entorno.carpetaArranque = bd_.carpeta();
     // Never the user's own search history.
     entorno.archivoHistorial = QDir(bd_.carpeta()).filePath(QStringLiteral("DirLogFact.ini"));
+    // Nor the user's settings.
+    entorno.archivoAjustes = QDir(bd_.carpeta()).filePath(QStringLiteral("ajustes.ini"));
 }
 
 VentanaPrueba::~VentanaPrueba()

@@ -1,5 +1,6 @@
-// expedientes-arranque: writes and shows a workstation's start-up table, and prepares the
-// demo folder (start-up table, seeded embedded database, image-server folders).
+// expedientes-arranque: writes and shows a workstation's start-up table, creates the empty
+// embedded database it names, and prepares the demo folder (start-up table, seeded embedded
+// database, image-server folders).
 
 #include "DatosDemo.h"
 #include "DocumentosDemo.h"
@@ -30,6 +31,9 @@ const QString textoUso = QStringLiteral(
     "      y la sucursal cifradas.\n"
     "  expedientes-arranque mostrar --dir CARPETA\n"
     "      Muestra el servidor, el usuario y la sucursal de la tabla de arranque.\n"
+    "  expedientes-arranque crear-base --dir CARPETA\n"
+    "      Crea vacía, con sus tablas, la base de datos embebida que nombra server_SQL\n"
+    "      (sqlite:<ruta>) en la tabla de arranque. No reemplaza una base que ya exista.\n"
     "  expedientes-arranque iniciar-demo --dir CARPETA --puerto-ftp PUERTO\n"
     "      Prepara una carpeta de demostración: tabla de arranque, base de datos embebida con\n"
     "      datos de ejemplo y las carpetas del servidor de imágenes.\n");
@@ -71,6 +75,7 @@ const QList<Orden> ordenes = {
      {QStringLiteral("dir"), QStringLiteral("servidor"), QStringLiteral("usuario"),
       QStringLiteral("contrasena"), QStringLiteral("sucursal")}},
     {QStringLiteral("mostrar"), {QStringLiteral("dir")}},
+    {QStringLiteral("crear-base"), {QStringLiteral("dir")}},
     {QStringLiteral("iniciar-demo"), {QStringLiteral("dir"), QStringLiteral("puerto-ftp")}},
 };
 
@@ -81,6 +86,16 @@ void mostrar(const QString& carpeta)
     salida() << "server_SQL: " << datos.server_SQL << '\n'
              << "usuario: " << datos.usuario << '\n'
              << "sucursal: " << datos.sucursal << '\n';
+}
+
+void crearBase(const QString& carpeta)
+{
+    const DatosArranque datos = TablaArranque::LeerArranque(carpeta);
+    ConexionBaseDatos conexion;
+    conexion.crear(datos.CadenaConexion, carpeta);
+    const QString ruta = conexion.baseDatos().databaseName();
+    conexion.cerrar();
+    salida() << "Base de datos creada en " << QDir::toNativeSeparators(ruta) << '\n';
 }
 
 void borrarBaseDemo(const QDir& dir)
@@ -112,7 +127,7 @@ void iniciarDemo(const QString& carpeta, int puertoFtp)
     try {
         const DatosArranque datos = TablaArranque::LeerArranque(carpeta);
         ConexionBaseDatos conexion;
-        conexion.abrir(datos.CadenaConexion, carpeta);
+        conexion.crear(datos.CadenaConexion, carpeta);
         DatosDemo::sembrar(conexion, puertoFtp);
         DocumentosDemo::escribir(conexion, dir.filePath(QStringLiteral("imagenes")));
         conexion.cerrar();
@@ -181,6 +196,8 @@ int ejecutar(const QStringList& argumentos)
         salida() << "Tabla de arranque escrita en " << valor("dir") << '\n';
     } else if (orden->nombre == QLatin1String("mostrar")) {
         mostrar(valor("dir"));
+    } else if (orden->nombre == QLatin1String("crear-base")) {
+        crearBase(valor("dir"));
     } else {
         bool esNumero = false;
         const int puerto = valor("puerto-ftp").toInt(&esNumero);

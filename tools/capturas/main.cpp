@@ -96,12 +96,15 @@ int main(int argc, char* argv[])
     entorno.mensajes = &mensajes;
     entorno.visor = &visor;
     entorno.archivoHistorial = trabajo.filePath(QStringLiteral("DirLogFact.ini"));
+    entorno.archivoAjustes = trabajo.filePath(QStringLiteral("ajustes.ini"));
 
     Global global;
     FrmEscaneo ventana(global, entorno);
     Armado::armar(ventana);
     if (!ventana.Form_Load({}))
         return 1;
+    // The pictures show the window at the size of a branch's usual screen, not maximized.
+    ventana.setWindowState(Qt::WindowNoState);
     ventana.resize(1366, 768);
     ventana.show();
     bool bien = true;
