@@ -146,7 +146,9 @@ void FrmBusqueda_Cliente::TxtNombre_Change()
 
 void FrmBusqueda_Cliente::TxtNombre_LostFocus()
 {
-    const QString texto = ComposicionBusqueda::recortarBlancos(ui_->TxtNombre->text());
+    // A pasted line end or tab is a blank, and no control character reaches the history
+    // file, where a line end would split the entry in two.
+    const QString texto = ComposicionBusqueda::textoBuscado(ui_->TxtNombre->text());
     if (texto != ui_->TxtNombre->text()) {
         // Trimming is not typing: completing here would put back a remainder the user had
         // just erased and search for it.

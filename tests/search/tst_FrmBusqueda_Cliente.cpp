@@ -126,6 +126,9 @@ private slots:
                                                << QVariantList{303LL} << QStringList{"303"};
         QTest::newRow("numero venta, todos") << "Option4" << true << "500002" << S + todosVenta
                                              << QVariantList{"500002"} << QStringList{"303"};
+        QTest::newRow("pegado con fines de linea y controles")
+            << "Option1" << false << QStringLiteral("\nPEREZ\r\nGOMEZ\t\x1b") + QChar(0)
+            << S + propioNombre << QVariantList{"%PEREZ GOMEZ%", kCentro} << QStringList{"7"};
         QTest::newRow("acentos y apostrofo")
             << "Option1" << true << "O'HARA NUÑEZ" << S + todosNombre
             << QVariantList{"%O'HARA NUÑEZ%"} << QStringList{"404"};
@@ -149,6 +152,11 @@ private slots:
         QCOMPARE(p.envios.size(), 1);
         QCOMPARE(p.envios[0].texto, sentencia);
         QCOMPARE(p.envios[0].valores, valores);
+        // The history keeps what was searched, on a line of its own.
+        QString registrado = valores.first().toString();
+        if (registrado.startsWith(u'%'))
+            registrado = registrado.mid(1, registrado.size() - 2);
+        QCOMPARE(p.historialEnDisco(), registrado.toUtf8() + "\r\n");
         QCOMPARE(p.envios[0].rotulo, QStringLiteral("Espere..."));
         QVERIFY(p.envios[0].espera);
         QCOMPARE(p.control<QAbstractButton>("cmdBuscar")->text(), QStringLiteral("&Buscar"));
