@@ -167,6 +167,20 @@ private slots:
             cabeceras << p.grid()->horizontalHeaderItem(c)->text();
         QCOMPARE(cabeceras, QStringList({"Cliente", "Nombre", "Huella Registrada", "RFC",
                                          "Clasificación", "Telefono", "Direccion"}));
+        // Ten rows and every whole header in view without the user resizing; the seeded
+        // addresses are wider than what is left for them.
+        QCoreApplication::processEvents();
+        QVERIFY(p.grid()->viewport()->height() >=
+                10 * p.grid()->verticalHeader()->defaultSectionSize());
+        const QHeaderView* cabecera = p.grid()->horizontalHeader();
+        for (int c = 0; c < cabecera->count(); ++c) {
+            const int inicio = cabecera->sectionViewportPosition(c);
+            QVERIFY2(inicio >= 0 &&
+                         inicio + cabecera->sectionSize(c) <= cabecera->viewport()->width(),
+                     qPrintable(cabeceras.at(c)));
+            QVERIFY2(cabecera->sectionSize(c) >= cabecera->sectionSizeHint(c),
+                     qPrintable(cabeceras.at(c)));
+        }
         QStringList obtenidos = p.columna(QStringLiteral("Cliente"));
         if (todos && opcion == QLatin1String("Option1")) // no ordering clause
             std::sort(obtenidos.begin(), obtenidos.end(),
