@@ -276,10 +276,11 @@ void FrmBusqueda_Cliente::ajustarColumnas()
     QHeaderView* cabecera = grid->horizontalHeader();
     int total = 0;
     for (int c = 0; c < grid->columnCount(); ++c) {
-        // The credit classification keeps the default width.
+        // The credit classification keeps the default width, if its header fits in it.
         if (grid->horizontalHeaderItem(c)->data(Qt::UserRole).toString() ==
             QStringLiteral("Clasificación"))
-            cabecera->resizeSection(c, cabecera->defaultSectionSize());
+            cabecera->resizeSection(
+                c, std::max(cabecera->defaultSectionSize(), cabecera->sectionSizeHint(c)));
         else
             grid->resizeColumnToContents(c);
         total += cabecera->sectionSize(c);
