@@ -36,7 +36,7 @@ bool CabeceraDbf::leer(const QString& ruta)
         campo.desplazamiento = desplazamiento;
         desplazamiento += campo.largo;
         if (campo.tipo == 'V' || campo.tipo == 'Q')
-            ++bit;
+            campo.bitLargo = bit++;
         if (quint8(d[18]) & kPuedeSerNulo)
             campo.bitNulo = bit++;
         if (campo.tipo == '0' && campo.nombre.compare("_NullFlags", Qt::CaseInsensitive) == 0)
@@ -46,19 +46,44 @@ bool CabeceraDbf::leer(const QString& ruta)
     return true;
 }
 
+const CabeceraDbf::Campo* CabeceraDbf::campo(const QString& columna) const
+{
+    for (const Campo& campo : campos_)
+        if (QString::fromLatin1(campo.nombre).compare(columna, Qt::CaseInsensitive) == 0)
+            return &campo;
+    return nullptr;
+}
+
+std::optional<bool> CabeceraDbf::bandera(const char* registro, int largoRegistro, int bit) const
+{
+    if (banderasNulo_ < 0 || bit < 0 || !registro)
+        return std::nullopt;
+    const Campo& banderas = campos_.at(banderasNulo_);
+    const int byte = banderas.desplazamiento + bit / 8;
+    if (bit / 8 >= banderas.largo || byte >= largoRegistro)
+        return std::nullopt;
+    return ((quint8(registro[byte]) >> (bit % 8)) & 1) != 0;
+}
+
 bool CabeceraDbf::esNulo(const char* registro, int largoRegistro, const QString& columna) const
 {
-    if (banderasNulo_ < 0 || !registro)
-        return false;
-    const Campo& banderas = campos_.at(banderasNulo_);
-    for (const Campo& campo : campos_) {
-        if (campo.bitNulo < 0 ||
-            QString::fromLatin1(campo.nombre).compare(columna, Qt::CaseInsensitive) != 0)
-            continue;
-        const int byte = banderas.desplazamiento + campo.bitNulo / 8;
-        if (campo.bitNulo / 8 >= banderas.largo || byte >= largoRegistro)
-            return false; // a damaged header: no flag to read, so no Null
-        return (quint8(registro[byte]) >> (campo.bitNulo % 8)) & 1;
+    const Campo* c = campo(columna);
+    // A damaged header leaves no flag to read, so no Null.
+    return c && bandera(registro, largoRegistro, c->bitNulo).value_or(false);
+}
+
+std::optional<QByteArray> CabeceraDbf::valorVariable(const char* registro, int largoRegistro,
+                                                     const QString& columna) const
+{
+    const Campo* c = campo(columna);
+    if (!c || !registro || c->largo < 1 || c->desplazamiento + c->largo > largoRegistro)
+        return std::nullopt;
+    const char* inicio = registro + c->desplazamiento;
+    int largo = c->largo;
+    if (bandera(registro, largoRegistro, c->bitLargo).value_or(false)) {
+        largo = quint8(inicio[c->largo - 1]);
+        if (largo >= c->largo)
+            return std::nullopt; // the length byte is part of the column
     }
-    return false;
+    return QByteArray(inicio, qstrnlen(inicio, largo));
 }

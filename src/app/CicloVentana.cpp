@@ -88,9 +88,10 @@ void CicloVentana::arrancarPedido(const QString& lineaComandos)
         return;
     bool esNumero = false;
     const double pedido = texto.toDouble(&esNumero);
-    // A sale number is a positive whole number; anything else starts the program plainly
-    // instead of ending it.
-    if (!esNumero || pedido <= 0 || pedido != std::floor(pedido) || pedido > 9007199254740992.0) {
+    // A sale number is a whole number; anything else starts the program plainly instead of
+    // ending it. Zero and below are whole numbers all the same: the order query says whether
+    // such a sale exists.
+    if (!esNumero || pedido != std::floor(pedido) || std::fabs(pedido) > 9007199254740992.0) {
         c_.entorno.mensajes->MensajeError(
             QStringLiteral("El número de venta indicado al iniciar no es válido: \"%1\". "
                            "El programa inicia sin pedido por asignar.")

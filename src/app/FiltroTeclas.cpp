@@ -1,5 +1,7 @@
 #include "app/FiltroTeclas.h"
 
+#include "app/Windows1252.h"
+
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QWidget>
@@ -17,10 +19,11 @@ void TeclaMayusculas(int& KeyAscii)
     }
     if (KeyAscii <= 0)
         return;
-    // Locale rules: á gives Á and ñ gives Ñ. A letter whose upper case is not one character
-    // (ß) is left alone, as a single-byte code page would.
+    // Locale rules: á gives Á and ñ gives Ñ. A letter whose upper case is not one character of
+    // the code page (ß gives SS, µ the Greek Μ) is left alone, as the code page itself would:
+    // the text ends up in Windows-1252 files and columns.
     const QString mayuscula = QString(QChar(KeyAscii)).toUpper();
-    if (mayuscula.size() == 1)
+    if (mayuscula.size() == 1 && Windows1252::representable(mayuscula))
         KeyAscii = mayuscula.at(0).unicode();
 }
 

@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <shapefil.h>
 #include <system_error>
 
@@ -173,6 +174,7 @@ Fila leerPrimeraFila(const QString& ruta, const QString& carpeta)
                                                : ultimoErrorShapelib);
 
     std::array<int, 4> indices{};
+    std::array<bool, 4> variables{}; // Visual FoxPro varchar columns
     for (std::size_t i = 0; i < columnas.size(); ++i) {
         // DBFGetFieldIndex compares names without regard to case.
         indices[i] = DBFGetFieldIndex(tabla.get(), columnas[i].nombre);
@@ -181,7 +183,17 @@ Fila leerPrimeraFila(const QString& ruta, const QString& carpeta)
                    QStringLiteral("La tabla de arranque ARRANQUE de la carpeta %1 no tiene la "
                                   "columna %2")
                        .arg(carpeta, QLatin1String(columnas[i].nombre)));
-        if (DBFGetNativeFieldType(tabla.get(), indices[i]) != 'C')
+        const char tipo = DBFGetNativeFieldType(tabla.get(), indices[i]);
+        // A memo column holds only the number of a block of the memo file (.dbt, .fpt), which
+        // shapelib does not read; that number is no value.
+        if (tipo == 'M')
+            fallar(errFormatoArchivo,
+                   QStringLiteral("La columna %2 de la tabla de arranque ARRANQUE de la carpeta %1 "
+                                  "es de tipo memo y su valor no se puede leer; guárdelo en una "
+                                  "columna de caracteres")
+                       .arg(carpeta, QLatin1String(columnas[i].nombre)));
+        variables[i] = tipo == 'V';
+        if (tipo != 'C' && tipo != 'V')
             fallar(errFormatoArchivo,
                    QStringLiteral("La columna %2 de la tabla de arranque ARRANQUE de la carpeta %1 "
                                   "no es de caracteres")
@@ -198,16 +210,30 @@ Fila leerPrimeraFila(const QString& ruta, const QString& carpeta)
     for (int registro = 0; registro < registros; ++registro) {
         if (DBFIsRecordDeleted(tabla.get(), registro))
             continue;
+        const auto danado = [&] {
+            ilegible(QStringLiteral("el registro %1 está incompleto o dañado (%2)")
+                         .arg(registro + 1)
+                         .arg(ultimoErrorShapelib));
+        };
+        const char* crudo = DBFReadTuple(tabla.get(), registro);
         Fila fila;
         for (std::size_t i = 0; i < columnas.size(); ++i) {
-            const char* valor = DBFReadStringAttribute(tabla.get(), registro, indices[i]);
-            if (!valor)
-                ilegible(QStringLiteral("el registro %1 está incompleto o dañado (%2)")
-                             .arg(registro + 1)
-                             .arg(ultimoErrorShapelib));
-            fila[i] = Windows1252::decodificar(recortarBlancos(QByteArray(valor)));
+            QByteArray valor;
+            if (variables[i]) {
+                // shapelib would hand back a shorter value with its length byte at the end.
+                const std::optional<QByteArray> leido = cabecera.valorVariable(
+                    crudo, tabla.get()->nRecordLength, QLatin1String(columnas[i].nombre));
+                if (!leido)
+                    danado();
+                valor = *leido;
+            } else {
+                const char* leido = DBFReadStringAttribute(tabla.get(), registro, indices[i]);
+                if (!leido)
+                    danado();
+                valor = leido;
+            }
+            fila[i] = Windows1252::decodificar(recortarBlancos(valor));
         }
-        const char* crudo = DBFReadTuple(tabla.get(), registro);
         for (const Columna& columna : columnas)
             if (cabecera.esNulo(crudo, tabla.get()->nRecordLength, QLatin1String(columna.nombre)))
                 fallar(errUsoNulo,

@@ -81,16 +81,26 @@ QString ComposicionBusqueda::recortarBlancos(const QString& texto)
     return texto.mid(inicio, fin - inicio);
 }
 
+QString ComposicionBusqueda::textoBuscado(const QString& texto)
+{
+    QString limpio;
+    limpio.reserve(texto.size());
+    for (qsizetype i = 0; i < texto.size(); ++i) {
+        const QChar c = texto.at(i);
+        if (c == u'\r' && i + 1 < texto.size() && texto.at(i + 1) == u'\n')
+            continue; // the pair is one line end: its LF gives the blank
+        if (c == u'\r' || c == u'\n' || c == u'\t')
+            limpio += u' ';
+        else if (c.category() != QChar::Other_Control)
+            limpio += c;
+    }
+    return recortarBlancos(limpio);
+}
+
 bool ComposicionBusqueda::TieneDosPalabras(const QString& texto)
 {
-    QString copia = texto;
-    copia.replace(QLatin1String("\r\n"), QLatin1String(" "));
-    copia.replace(QLatin1Char('\t'), QLatin1Char(' '));
-    copia = recortarBlancos(copia);
-    if (copia.isEmpty())
-        return false;
     // After trimming, any blank separates two words; a run of blanks separates only two.
-    return copia.contains(QLatin1Char(' '));
+    return textoBuscado(texto).contains(QLatin1Char(' '));
 }
 
 bool ComposicionBusqueda::textoAceptable(const QString& texto, ModoBusqueda modo)
@@ -102,7 +112,7 @@ bool ComposicionBusqueda::textoAceptable(const QString& texto, ModoBusqueda modo
     case ModoBusqueda::Direccion:
         return TieneDosPalabras(texto);
     case ModoBusqueda::NumeroCliente:
-        return soloDigitos(recortarBlancos(texto));
+        return soloDigitos(textoBuscado(texto));
     case ModoBusqueda::NumeroVenta:
         return true;
     }
@@ -112,7 +122,7 @@ bool ComposicionBusqueda::textoAceptable(const QString& texto, ModoBusqueda modo
 SentenciaBusqueda ComposicionBusqueda::componer(ModoBusqueda modo, AlcanceCentros alcance,
                                                 const QString& texto, const QString& centro)
 {
-    const QString buscado = recortarBlancos(texto);
+    const QString buscado = textoBuscado(texto);
     const auto indice = static_cast<int>(modo);
     const bool propio = alcance == AlcanceCentros::CentroPropio;
 

@@ -32,16 +32,20 @@ struct SentenciaBusqueda
 class ComposicionBusqueda
 {
 public:
-    // At least two blank-separated words (a CR LF pair and a tab count as a blank).
+    // At least two blank-separated words (a line end and a tab count as a blank).
     static bool TieneDosPalabras(const QString& texto);
     // Whether the text, as typed (untrimmed), may be searched in that mode. The name and
     // address modes need two words; the number modes a non-empty text, and the customer number
     // must be made of digits (a pasted text is not filtered by the keyboard).
     static bool textoAceptable(const QString& texto, ModoBusqueda modo);
-    // The statement for an accepted text; the text is trimmed of blanks first and the centre
-    // is always sent as its 7 characters.
+    // The statement for an accepted text, searching textoBuscado(texto); the centre is always
+    // sent as its 7 characters.
     static SentenciaBusqueda componer(ModoBusqueda modo, AlcanceCentros alcance,
                                       const QString& texto, const QString& centro);
     // Leading and trailing blanks removed (blanks only, as the statements have always done).
     static QString recortarBlancos(const QString& texto);
+    // The text as it is searched and kept in the history: a line end (CR LF, CR or LF) and a
+    // tab, which only a paste brings into the box, become one blank; other control characters
+    // are dropped; then the blanks at both ends are removed.
+    static QString textoBuscado(const QString& texto);
 };

@@ -17,12 +17,15 @@
 #include <QKeyEvent>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStandardPaths>
+#include <QStyleOptionHeader>
 #include <QTimer>
 
 namespace {
 
 constexpr int kPeriodoInicio = 2; // ms
+constexpr int kFilasVisibles = 10;
 const QColor kAmarilloClaro(255, 255, 200);
 
 QString textoCelda(const QVariant& valor)
@@ -48,6 +51,18 @@ FrmBusqueda_Cliente::FrmBusqueda_Cliente(Global& global, Entorno& entorno, QWidg
     colores.setColor(QPalette::AlternateBase, Qt::white);
     ui_->Grid1->setPalette(colores);
     ui_->Grid1->verticalHeader()->setVisible(false);
+    // Ten rows under the header without the user resizing. Row and header heights come from
+    // the font and the style, so the grid's height is worked out here, not fixed in the form.
+    QStyleOptionHeader rotulo;
+    rotulo.initFrom(ui_->Grid1->horizontalHeader());
+    rotulo.text = QStringLiteral("Clasificación");
+    const int altoCabecera = style()
+                                 ->sizeFromContents(QStyle::CT_HeaderSection, &rotulo, {},
+                                                    ui_->Grid1->horizontalHeader())
+                                 .height();
+    ui_->Grid1->setMinimumHeight(
+        altoCabecera + kFilasVisibles * ui_->Grid1->verticalHeader()->defaultSectionSize() +
+        ui_->Grid1->horizontalScrollBar()->sizeHint().height() + 2 * ui_->Grid1->frameWidth());
     ui_->Grid1->installEventFilter(this);
     connect(ui_->Grid1, &QTableWidget::cellDoubleClicked, this,
             [this](int fila, int columna) { Grid1_DblClick(fila + 1, columna + 1); });
@@ -146,7 +161,9 @@ void FrmBusqueda_Cliente::TxtNombre_Change()
 
 void FrmBusqueda_Cliente::TxtNombre_LostFocus()
 {
-    const QString texto = ComposicionBusqueda::recortarBlancos(ui_->TxtNombre->text());
+    // A pasted line end or tab is a blank, and no control character reaches the history
+    // file, where a line end would split the entry in two.
+    const QString texto = ComposicionBusqueda::textoBuscado(ui_->TxtNombre->text());
     if (texto != ui_->TxtNombre->text()) {
         // Trimming is not typing: completing here would put back a remainder the user had
         // just erased and search for it.
@@ -257,38 +274,69 @@ void FrmBusqueda_Cliente::ajustarColumnas()
 {
     QTableWidget* grid = ui_->Grid1;
     QHeaderView* cabecera = grid->horizontalHeader();
-    int nombre = -1;
-    int ocupado = 0;
+    int total = 0;
     for (int c = 0; c < grid->columnCount(); ++c) {
-        const QString clave = grid->horizontalHeaderItem(c)->data(Qt::UserRole).toString();
-        // The credit classification keeps the default width.
-        if (clave == QStringLiteral("Clasificación"))
-            cabecera->resizeSection(c, cabecera->defaultSectionSize());
+        // The credit classification keeps the default width, if its header fits in it.
+        if (grid->horizontalHeaderItem(c)->data(Qt::UserRole).toString() ==
+            QStringLiteral("Clasificación"))
+            cabecera->resizeSection(
+                c, std::max(cabecera->defaultSectionSize(), cabecera->sectionSizeHint(c)));
         else
             grid->resizeColumnToContents(c);
-        if (clave == QStringLiteral("Nombre"))
-            nombre = c;
-        else
-            ocupado += cabecera->sectionSize(c);
+        total += cabecera->sectionSize(c);
     }
-    // The name takes whatever width the other columns leave, never less than it needs.
-    if (nombre >= 0) {
-        const int resto = grid->viewport()->width() - ocupado;
-        cabecera->resizeSection(nombre, std::max(cabecera->sectionSize(nombre), resto));
+    const int ancho = anchoFilas();
+    const int nombre = columna(QStringLiteral("Nombre"));
+    if (total <= ancho) {
+        // The name takes whatever width the other columns leave.
+        if (nombre >= 0)
+            cabecera->resizeSection(nombre, cabecera->sectionSize(nombre) + ancho - total);
+        return;
+    }
+    // Every header stays in view: the long texts, the address and then the name, give up
+    // width down to what their headers need; a cut cell shows its whole text on hover.
+    int exceso = total - ancho;
+    for (const int c : {columna(QStringLiteral("Direccion")), nombre}) {
+        if (c < 0 || exceso <= 0)
+            continue;
+        const int cede = std::min(exceso, cabecera->sectionSize(c) - cabecera->sectionSizeHint(c));
+        if (cede <= 0)
+            continue;
+        cabecera->resizeSection(c, cabecera->sectionSize(c) - cede);
+        exceso -= cede;
+        for (int r = 0; r < grid->rowCount(); ++r)
+            if (QTableWidgetItem* item = grid->item(r, c))
+                item->setToolTip(item->text());
     }
 }
 
-QVariant FrmBusqueda_Cliente::celda(int fila, const QString& clave) const
+// The width the rows will have: right after a fill the viewport still has the width of the
+// previous result, and the vertical scroll bar of a long result comes only later.
+int FrmBusqueda_Cliente::anchoFilas() const
+{
+    const QTableWidget* grid = ui_->Grid1;
+    const QSize maximo = grid->maximumViewportSize();
+    const int altoFilas = maximo.height() - grid->horizontalHeader()->sizeHint().height();
+    const bool barra = grid->rowCount() * grid->verticalHeader()->defaultSectionSize() > altoFilas;
+    return maximo.width() - (barra ? grid->verticalScrollBar()->sizeHint().width() : 0);
+}
+
+int FrmBusqueda_Cliente::columna(const QString& clave) const
 {
     const QTableWidget* grid = ui_->Grid1;
     for (int c = 0; c < grid->columnCount(); ++c) {
         const QTableWidgetItem* cabecera = grid->horizontalHeaderItem(c);
-        if (cabecera && cabecera->data(Qt::UserRole).toString() == clave) {
-            const QTableWidgetItem* item = grid->item(fila, c);
-            return item ? item->data(Qt::UserRole) : QVariant();
-        }
+        if (cabecera && cabecera->data(Qt::UserRole).toString() == clave)
+            return c;
     }
-    return {};
+    return -1;
+}
+
+QVariant FrmBusqueda_Cliente::celda(int fila, const QString& clave) const
+{
+    const int c = columna(clave);
+    const QTableWidgetItem* item = c >= 0 ? ui_->Grid1->item(fila, c) : nullptr;
+    return item ? item->data(Qt::UserRole) : QVariant();
 }
 
 void FrmBusqueda_Cliente::Grid1_DblClick(int Row, int /*Col*/)

@@ -48,6 +48,8 @@ private:
     void LlenarResultados();
     void llenarGrid(const QStringList& columnas, const QList<QVariantList>& filas);
     void ajustarColumnas();
+    int anchoFilas() const;
+    int columna(const QString& clave) const;
     ModoBusqueda modo() const;
     AlcanceCentros alcance() const;
     QVariant celda(int fila, const QString& clave) const;

@@ -6,6 +6,7 @@
 #include <QLoggingCategory>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <algorithm>
 
 Q_LOGGING_CATEGORY(lcHistorial, "expedientes.search.historial")
 
@@ -111,6 +112,12 @@ bool ListaHistorial::cargar(const QString& archivo)
 
 bool ListaHistorial::anexar(const QString& archivo, const QString& entrada)
 {
+    if (std::any_of(entrada.cbegin(), entrada.cend(),
+                    [](QChar c) { return c.category() == QChar::Other_Control; })) {
+        qCWarning(lcHistorial) << "No se anotó en el historial una entrada con caracteres de"
+                                  " control";
+        return false;
+    }
     QFile file(archivo);
     if (!file.open(QIODevice::ReadWrite | QIODevice::Append)) {
         qCInfo(lcHistorial) << "No se anotó en el historial" << archivo << file.errorString();

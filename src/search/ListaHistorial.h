@@ -28,7 +28,9 @@ public:
     // that cannot be read leaves the list as it is. False when the file could not be read or
     // created.
     bool cargar(const QString& archivo);
-    // Appends one line ended by CR LF. Best effort: false when it failed, nothing else.
+    // Appends one line ended by CR LF. Best effort: false when it failed, nothing else. An
+    // entry with a control character is not written (a line end in it would make two entries
+    // of it).
     static bool anexar(const QString& archivo, const QString& entrada);
 
 private:

@@ -58,6 +58,8 @@ private slots:
         QTest::newRow("digitos y signos") << "calle 5 #12-b"
                                           << "CALLE 5 #12-B";
         QTest::newRow("ese aguda intacta") << QStringLiteral("ß") << QStringLiteral("ß");
+        QTest::newRow("y con dieresis") << QStringLiteral("ÿ") << QStringLiteral("Ÿ");
+        QTest::newRow("micro intacta") << QStringLiteral("µ") << QStringLiteral("µ");
     }
 
     void mayusculas()

@@ -123,7 +123,8 @@ private slots:
         QTest::newRow("venta con blancos") << " 777 " << 777.0 << false;
         QTest::newRow("letras") << "abc" << 0.0 << true;
         QTest::newRow("dos palabras") << "12 34" << 0.0 << true;
-        QTest::newRow("negativo") << "-5" << 0.0 << true;
+        QTest::newRow("cero") << "0" << 0.0 << false;
+        QTest::newRow("negativo") << "-5" << -5.0 << false;
         QTest::newRow("decimal") << "12.5" << 0.0 << true;
     }
 

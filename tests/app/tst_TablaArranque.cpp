@@ -66,6 +66,51 @@ template <typename F> QString errorDe(F f)
     return {};
 }
 
+// A Visual FoxPro table of one row written byte by byte, as python3-dbf cannot write varchar:
+// server_SQL C(20), usuario V(10) that may hold Null, contrasena C(10), token C(10), then the
+// _NullFlags byte (bit 0: usuario is shorter than its column, bit 1: usuario is Null).
+QByteArray tablaConVarchar(const QByteArray& usuario, char banderas)
+{
+    struct Campo
+    {
+        const char* nombre;
+        char tipo;
+        int largo;
+        char opciones;
+    };
+    const Campo campos[] = {{"server_SQL", 'C', 20, 0},
+                            {"usuario", 'V', 10, 0x02},
+                            {"contrasena", 'C', 10, 0},
+                            {"token", 'C', 10, 0},
+                            {"_NullFlags", '0', 1, 0x05}};
+    const int largoCabecera = 32 + 5 * 32 + 1 + 263;
+    QByteArray tabla(32, '\0');
+    tabla[0] = '\x30';
+    tabla[4] = 1; // one record
+    tabla[8] = char(largoCabecera & 0xff);
+    tabla[9] = char(largoCabecera >> 8);
+    tabla[10] = 1 + 20 + 10 + 10 + 10 + 1;
+    tabla[29] = 3; // Windows-1252
+    int desplazamiento = 1;
+    for (const Campo& campo : campos) {
+        QByteArray descriptor(32, '\0');
+        descriptor.replace(0, int(qstrlen(campo.nombre)), campo.nombre);
+        descriptor[11] = campo.tipo;
+        descriptor[12] = char(desplazamiento);
+        descriptor[16] = char(campo.largo);
+        descriptor[18] = campo.opciones;
+        desplazamiento += campo.largo;
+        tabla += descriptor;
+    }
+    tabla += '\x0d' + QByteArray(263, '\0');
+    const auto columna = [](const QString& texto) {
+        return Windows1252::codificar(texto).leftJustified(10, ' ');
+    };
+    tabla += ' ' + QByteArray("srv").leftJustified(20, ' ') + usuario +
+             columna(CifrarTexto("clave", true)) + columna(CifrarTexto("S07", true)) + banderas;
+    return tabla + '\x1a';
+}
+
 QStringList archivos(const QString& carpeta)
 {
     return QDir(carpeta).entryList(QDir::Files);
@@ -126,6 +171,42 @@ private slots:
                                    "Uid=sa;Pwd=Año 2024 €;"));
     }
 
+    // A varchar column keeps the length of a shorter value in its last byte, flagged in
+    // _NullFlags after its own length bit comes its Null bit.
+    void columnaVarchar_data()
+    {
+        QTest::addColumn<QByteArray>("usuario"); // the column's 10 bytes
+        QTest::addColumn<int>("banderas");
+        QTest::addColumn<QString>("leido"); // the user read, or part of the error
+        QTest::newRow("llena") << QByteArray("cajero0001") << 0 << "cajero0001";
+        QTest::newRow("corta, largo al final") << QByteArray("cajero001\x09") << 1 << "cajero001";
+        QTest::newRow("corta con relleno") << QByteArray("sa\0\0\0\0\0\0\0\x02", 10) << 1 << "sa";
+        QTest::newRow("nula") << QByteArray(10, '\0') << 2 << "no tiene valor (Null)";
+        QTest::newRow("largo danado") << QByteArray("sa        ") << 1 << "incompleto o dañado";
+    }
+    void columnaVarchar()
+    {
+        QFETCH(QByteArray, usuario);
+        QFETCH(int, banderas);
+        QFETCH(QString, leido);
+        QTemporaryDir carpeta;
+        QFile tabla(carpeta.filePath("ARRANQUE.dbf"));
+        const QByteArray bytes = tablaConVarchar(usuario, char(banderas));
+        QVERIFY(tabla.open(QIODevice::WriteOnly) && tabla.write(bytes) == bytes.size());
+        tabla.close();
+        DatosArranque datos;
+        const QString error = errorDe([&] { datos = TablaArranque::LeerArranque(carpeta.path()); });
+        if (leido.contains(' ')) {
+            QVERIFY2(error.contains(leido), qPrintable(error));
+            return;
+        }
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QCOMPARE(datos.usuario, leido);
+        QCOMPARE(datos.server_SQL, QStringLiteral("srv"));
+        QCOMPARE(datos.contrasena, QStringLiteral("clave"));
+        QCOMPARE(datos.sucursal, QStringLiteral("S07"));
+    }
+
     void errores_data()
     {
         QTest::addColumn<QString>("campos");   // python3-dbf fields; "" for a raw file
@@ -141,6 +222,7 @@ private slots:
         caso("tabla vacia", camposArranque, "vacia", "no tiene registros");
         caso("sin columna token", sinToken, "", "no tiene la columna token");
         caso("columna numerica", sinToken + "; token N(5,0)", "", "no es de caracteres");
+        caso("columna memo", sinToken + "; token M", "", "es de tipo memo");
         caso("basura", "", QByteArray(600, '\xff'), "No se pudo leer");
         caso("cabecera corta", "", "\x03\x7c", "No se pudo leer");
         caso("registro cortado", camposArranque, "-100", "No se pudo leer");

@@ -137,6 +137,11 @@ private slots:
             << "" << 0.0
             << QStringList{QStringLiteral(
                    "error|Error Grave Pedido NO localizado, reportelo a Sistemas|Error")};
+        QTest::newRow("pedido negativo")
+            << "-5" << false << QStringList{"", "", "", "", ""} << "Pedido a Asignar:"
+            << "" << 0.0
+            << QStringList{QStringLiteral(
+                   "error|Error Grave Pedido NO localizado, reportelo a Sistemas|Error")};
     }
 
     void arranque()

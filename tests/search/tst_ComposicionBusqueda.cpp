@@ -22,7 +22,9 @@ private slots:
         QTest::newRow("dos con racha de blancos") << "  ANA     LOPEZ  " << true;
         QTest::newRow("dos con tabulador") << "ANA\tLOPEZ" << true;
         QTest::newRow("dos con CR LF") << "ANA\r\nLOPEZ" << true;
-        QTest::newRow("LF solo no separa") << "ANA\nLOPEZ" << false;
+        QTest::newRow("LF solo") << "ANA\nLOPEZ" << true;
+        QTest::newRow("CR solo") << "ANA\rLOPEZ" << true;
+        QTest::newRow("escape no separa") << "ANA\x1bLOPEZ" << false;
         QTest::newRow("tres") << "PEREZ GOMEZ JUAN" << true;
     }
 

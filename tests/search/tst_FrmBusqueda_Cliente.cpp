@@ -126,6 +126,9 @@ private slots:
                                                << QVariantList{303LL} << QStringList{"303"};
         QTest::newRow("numero venta, todos") << "Option4" << true << "500002" << S + todosVenta
                                              << QVariantList{"500002"} << QStringList{"303"};
+        QTest::newRow("pegado con fines de linea y controles")
+            << "Option1" << false << QStringLiteral("\nPEREZ\r\nGOMEZ\t\x1b") + QChar(0)
+            << S + propioNombre << QVariantList{"%PEREZ GOMEZ%", kCentro} << QStringList{"7"};
         QTest::newRow("acentos y apostrofo")
             << "Option1" << true << "O'HARA NUÑEZ" << S + todosNombre
             << QVariantList{"%O'HARA NUÑEZ%"} << QStringList{"404"};
@@ -149,6 +152,11 @@ private slots:
         QCOMPARE(p.envios.size(), 1);
         QCOMPARE(p.envios[0].texto, sentencia);
         QCOMPARE(p.envios[0].valores, valores);
+        // The history keeps what was searched, on a line of its own.
+        QString registrado = valores.first().toString();
+        if (registrado.startsWith(u'%'))
+            registrado = registrado.mid(1, registrado.size() - 2);
+        QCOMPARE(p.historialEnDisco(), registrado.toUtf8() + "\r\n");
         QCOMPARE(p.envios[0].rotulo, QStringLiteral("Espere..."));
         QVERIFY(p.envios[0].espera);
         QCOMPARE(p.control<QAbstractButton>("cmdBuscar")->text(), QStringLiteral("&Buscar"));
@@ -159,6 +167,20 @@ private slots:
             cabeceras << p.grid()->horizontalHeaderItem(c)->text();
         QCOMPARE(cabeceras, QStringList({"Cliente", "Nombre", "Huella Registrada", "RFC",
                                          "Clasificación", "Telefono", "Direccion"}));
+        // Ten rows and every whole header in view without the user resizing; the seeded
+        // addresses are wider than what is left for them.
+        QCoreApplication::processEvents();
+        QVERIFY(p.grid()->viewport()->height() >=
+                10 * p.grid()->verticalHeader()->defaultSectionSize());
+        const QHeaderView* cabecera = p.grid()->horizontalHeader();
+        for (int c = 0; c < cabecera->count(); ++c) {
+            const int inicio = cabecera->sectionViewportPosition(c);
+            QVERIFY2(inicio >= 0 &&
+                         inicio + cabecera->sectionSize(c) <= cabecera->viewport()->width(),
+                     qPrintable(cabeceras.at(c)));
+            QVERIFY2(cabecera->sectionSize(c) >= cabecera->sectionSizeHint(c),
+                     qPrintable(cabeceras.at(c)));
+        }
         QStringList obtenidos = p.columna(QStringLiteral("Cliente"));
         if (todos && opcion == QLatin1String("Option1")) // no ordering clause
             std::sort(obtenidos.begin(), obtenidos.end(),

@@ -86,6 +86,11 @@ private slots:
 
         QVERIFY(ListaHistorial::anexar(ruta, "NUEVA BUSQUEDA"));
         QVERIFY(leer(ruta).startsWith(contenido)); // appended, never rewritten
+        // Control characters never reach the file: a line end would make two entries.
+        for (const QString& control :
+             {QStringLiteral("A\r\nB"), QStringLiteral("A\nB"), QStringLiteral("\tA"),
+              QStringLiteral("A") + QChar(0), QStringLiteral("\x1b[2J")})
+            QVERIFY(!ListaHistorial::anexar(ruta, control));
         ListaHistorial otra;
         QVERIFY(otra.cargar(ruta));
         QCOMPARE(otra.filas(), lista.filas() + 1);
