@@ -4,8 +4,9 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSettings>
+#include <QHash>
 #include <array>
+#include <cstdio>
 
 namespace {
 constexpr std::array<const char*, 4> kEstados{"retenida", "escrita", "enviada", "registrada"};
@@ -18,53 +19,74 @@ QString ruta(const QString& carpeta)
 
 std::optional<Lote> Lote::leer(const QString& carpeta)
 {
-    if (carpeta.isEmpty() || !QFile::exists(ruta(carpeta)))
+    QFile archivo(ruta(carpeta));
+    if (carpeta.isEmpty() || !archivo.open(QIODevice::ReadOnly))
         return std::nullopt;
-    QSettings archivo(ruta(carpeta), QSettings::IniFormat);
-    if (archivo.status() != QSettings::NoError)
-        return std::nullopt;
+    QHash<QByteArray, QString> campos;
+    for (const QByteArray& linea : archivo.readAll().split('\n')) {
+        const qsizetype igual = linea.indexOf('=');
+        if (igual > 0)
+            campos.insert(linea.left(igual),
+                          QString::fromUtf8(QByteArray::fromPercentEncoding(linea.mid(igual + 1))));
+    }
     Lote lote;
-    const QString estado = archivo.value(QStringLiteral("estado")).toString();
     bool conocido = false;
     for (std::size_t i = 0; i < kEstados.size(); ++i) {
-        if (estado == QLatin1String(kEstados[i])) {
+        if (campos.value("estado") == QLatin1String(kEstados[i])) {
             lote.estado = Estado(i);
             conocido = true;
         }
     }
-    // A record cut short is read as pages of nobody known, held: they are offered again.
+    // Not a record this program wrote: its pages are offered as nobody's.
     if (!conocido)
         return std::nullopt;
-    lote.cliente.NumeroCliente = archivo.value(QStringLiteral("cliente")).toDouble();
-    lote.cliente.NombreCliente = archivo.value(QStringLiteral("nombre")).toString();
-    lote.cliente.RfcCliente = archivo.value(QStringLiteral("rfc")).toString();
-    lote.cliente.DomicilioCliente = archivo.value(QStringLiteral("domicilio")).toString();
-    lote.cliente.TelefonoCliente = archivo.value(QStringLiteral("telefono")).toString();
-    lote.folio = archivo.value(QStringLiteral("folio")).toDouble();
-    lote.tipo = archivo.value(QStringLiteral("tipo")).toString().left(1);
+    lote.cliente.NumeroCliente = campos.value("cliente").toDouble();
+    lote.cliente.NombreCliente = campos.value("nombre");
+    lote.cliente.RfcCliente = campos.value("rfc");
+    lote.cliente.DomicilioCliente = campos.value("domicilio");
+    lote.cliente.TelefonoCliente = campos.value("telefono");
+    lote.folio = campos.value("folio").toDouble();
+    lote.tipo = campos.value("tipo").left(1);
     return lote;
 }
 
 bool Lote::escribir(const QString& carpeta, QString* error) const
 {
-    // QSettings writes through a file beside the record and renames it over: a crash leaves the
-    // old record or the new one, never half of one.
-    QSettings archivo(ruta(carpeta), QSettings::IniFormat);
-    archivo.clear();
-    archivo.setValue(QStringLiteral("estado"), QLatin1String(kEstados[std::size_t(estado)]));
-    archivo.setValue(QStringLiteral("cliente"), NumeroPlano(cliente.NumeroCliente));
-    archivo.setValue(QStringLiteral("nombre"), cliente.NombreCliente);
-    archivo.setValue(QStringLiteral("rfc"), cliente.RfcCliente);
-    archivo.setValue(QStringLiteral("domicilio"), cliente.DomicilioCliente);
-    archivo.setValue(QStringLiteral("telefono"), cliente.TelefonoCliente);
-    archivo.setValue(QStringLiteral("folio"), NumeroPlano(folio));
-    archivo.setValue(QStringLiteral("tipo"), tipo);
-    archivo.sync();
-    if (archivo.status() == QSettings::NoError)
+    const QList<QPair<const char*, QString>> campos{
+        {"estado", QLatin1String(kEstados[std::size_t(estado)])},
+        {"cliente", NumeroPlano(cliente.NumeroCliente)},
+        {"nombre", cliente.NombreCliente},
+        {"rfc", cliente.RfcCliente},
+        {"domicilio", cliente.DomicilioCliente},
+        {"telefono", cliente.TelefonoCliente},
+        {"folio", NumeroPlano(folio)},
+        {"tipo", tipo},
+    };
+    QByteArray texto;
+    for (const auto& [clave, valor] : campos)
+        texto += QByteArray(clave) + '=' + valor.toUtf8().toPercentEncoding(" ") + '\n';
+    // Written aside, read back and renamed over the record: a crash or a full disk leaves the
+    // old record or the new one, never half of one. (A short write on a full disk can pass
+    // unnoticed through a buffered file, so what reached the disk is what is checked.)
+    const QString destino = ruta(carpeta);
+    const QString aparte = destino + QStringLiteral(".nuevo");
+    bool escrito = false;
+    {
+        QFile archivo(aparte);
+        escrito =
+            archivo.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered) &&
+            archivo.write(texto) == texto.size() && archivo.flush();
+    }
+    if (escrito) {
+        QFile leido(aparte);
+        escrito = leido.open(QIODevice::ReadOnly) && leido.readAll() == texto;
+    }
+    if (escrito && std::rename(QFile::encodeName(aparte).constData(),
+                               QFile::encodeName(destino).constData()) == 0)
         return true;
+    QFile::remove(aparte);
     if (error)
-        *error =
-            QStringLiteral("No se pudo escribir %1").arg(QDir::toNativeSeparators(ruta(carpeta)));
+        *error = QStringLiteral("No se pudo escribir %1").arg(QDir::toNativeSeparators(destino));
     return false;
 }
 
