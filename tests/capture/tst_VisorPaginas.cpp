@@ -133,6 +133,9 @@ private slots:
         for (const char* boton : {"BPrev", "BNext", "BUpload", "BDelete"})
             QVERIFY2(!e.habilitado(boton), boton);
         QVERIFY(e.p.mensajes.cajas().isEmpty());
+        // Nothing held, nothing to lose: closing does not ask.
+        QVERIFY(!e.p.global.CambiosPendientes);
+        QVERIFY(e.p.cerrar());
     }
 
     void quitar_rechazado_muestraElTextoYNoCambiaNada()

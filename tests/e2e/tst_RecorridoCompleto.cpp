@@ -133,6 +133,10 @@ private slots:
         QVERIFY(!e.activo("BUpload") && !e.activo("B_Acquire"));
         QVERIFY(e.activo("FrmDocumentos") && e.activo("CmdCLientes"));
         QVERIFY(!e.p.global.CambiosPendientes);
+        // The new case file is named in the caption and listed, flag and all.
+        QCOMPARE(e.p.ventana().windowTitle(),
+                 QStringLiteral("Expediente Numero:%1 Venta:  ").arg(NumeroPlano(folio)));
+        QCOMPARE(e.celda(folio, QStringLiteral("Nota Venta")), QStringLiteral("Sí"));
 
         // 6. Type S of the same case file: looked up by folio, nothing to fetch, one page.
         e.p.clic("OpcSolicitud");
