@@ -124,6 +124,33 @@ public:
         return arrancar();
     }
 
+    // The customer chosen (and the case file of `folio`, when given), type N picked and `hojas`
+    // flatbed pages held.
+    void escanearNota(int hojas, double folio = 0)
+    {
+        QVERIFY(arrancar());
+        QCOMPARE(buscarCliente(kNombre), 1);
+        if (folio > 0)
+            elegirExpediente(folio);
+        p.control<QTabWidget>("TabScan")->setCurrentIndex(1);
+        p.clic("OpcNota");
+        fuente(kPlana);
+        p.control<QCheckBox>("ChkShowUI")->setChecked(true);
+        for (int i = 0; i < hojas; ++i)
+            p.clic("B_Acquire");
+        QCOMPARE(paginas(), hojas);
+    }
+
+    // A case file of the customer whose N document is flagged as stored; its folio.
+    double expedienteConNota()
+    {
+        const double folio = p.bd().expediente(kCliente);
+        p.bd().conexion().ejecutar(
+            QStringLiteral("UPDATE Expedientes_ZR SET imagen_NOTA = 1 WHERE expediente = %1")
+                .arg(NumeroPlano(folio)));
+        return folio;
+    }
+
     // The customer button with the real search dialog: types the text, searches, and double
     // clicks the row of the customer. Returns the rows the search found.
     int buscarCliente(const QString& texto, double cliente = kCliente)

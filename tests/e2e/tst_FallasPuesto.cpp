@@ -73,20 +73,6 @@ class PruebaFallasPuesto : public QObject
 
     std::unique_ptr<ConfigSanePrueba> sane_;
 
-    // The customer chosen, type N picked and `hojas` flatbed pages held.
-    static void hasta(PuestoPrueba& e, int hojas)
-    {
-        QVERIFY(e.arrancar());
-        QCOMPARE(e.buscarCliente(kNombre), 1);
-        e.p.control<QTabWidget>("TabScan")->setCurrentIndex(1);
-        e.p.clic("OpcNota");
-        e.fuente(kPlana);
-        e.p.control<QCheckBox>("ChkShowUI")->setChecked(true);
-        for (int i = 0; i < hojas; ++i)
-            e.p.clic("B_Acquire");
-        QCOMPARE(e.paginas(), hojas);
-    }
-
     // What a save refused before anything left the workstation leaves.
     static void verificarHojasRetenidas(PuestoPrueba& e, int hojas)
     {
@@ -149,7 +135,7 @@ private slots:
         // Listed, but not one the next save would add to: that save creates a case file.
         const double asignado = e.p.bd().expediente(kCliente, QStringLiteral("S01"),
                                                     QStringLiteral("Asignado"), kPedido);
-        hasta(e, 2);
+        e.escanearNota(2);
 
         const QString ruta = e.p.bd().rutaBase();
         QByteArray original;
@@ -240,7 +226,7 @@ private slots:
         QFETCH(bool, caida);
         PuestoPrueba e(*sane_);
         QVERIFY2(e.preparar(), qPrintable(e.servidor.error()));
-        hasta(e, 2);
+        e.escanearNota(2);
         QSqlDatabase otra =
             QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("otra"));
         otra.setDatabaseName(e.p.bd().rutaBase());
@@ -302,7 +288,7 @@ private slots:
         QFETCH(int, codigo);
         PuestoPrueba e(*sane_);
         QVERIFY2(e.preparar(), qPrintable(e.servidor.error()));
-        hasta(e, 0);
+        e.escanearNota(0);
         e.fuente(kFeeder);
         int llegadas = 0;
         int fallas = 0;
@@ -351,17 +337,14 @@ private slots:
         QString nombre;
         QByteArray guardado;
         if (descargado) {
-            folio = e.p.bd().expediente(kCliente);
-            e.p.bd().conexion().ejecutar(
-                QStringLiteral("UPDATE Expedientes_ZR SET imagen_NOTA = 1 WHERE expediente = %1")
-                    .arg(NumeroPlano(folio)));
+            folio = e.expedienteConNota();
             nombre = NumeroPlano(folio) + QStringLiteral("N.tif");
             QImage hoja(400, 500, QImage::Format_Mono);
             hoja.fill(0);
             QVERIFY(EscritorTiff::agregarImagen(e.remoto(nombre), hoja, 50, nullptr));
             guardado = leerArchivo(e.remoto(nombre));
         }
-        hasta(e, 2);
+        e.escanearNota(2);
         if (descargado)
             QCOMPARE(leerArchivo(QStringLiteral("expedienteN.tif")), guardado);
         const QString carpeta = e.p.carpetaTrabajo();

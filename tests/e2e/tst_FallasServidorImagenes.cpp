@@ -139,10 +139,7 @@ private slots:
     {
         PuestoPrueba e(*sane_, false, ServidorFtpPrueba::Tipo::Lento);
         QVERIFY2(e.preparar(), qPrintable(e.servidor.error()));
-        const double folio = e.p.bd().expediente(kCliente);
-        e.p.bd().conexion().ejecutar(
-            QStringLiteral("UPDATE Expedientes_ZR SET imagen_NOTA = 1 WHERE expediente = %1")
-                .arg(NumeroPlano(folio)));
+        const double folio = e.expedienteConNota();
         const QString nombre = NumeroPlano(folio) + QStringLiteral("N.tif");
         const QByteArray guardado = bytesAlAzar(24 * 1024 * 1024);
         {

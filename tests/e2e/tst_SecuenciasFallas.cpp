@@ -9,22 +9,6 @@ class PruebaSecuenciasFallas : public QObject
 
     std::unique_ptr<ConfigSanePrueba> sane_;
 
-    // The customer chosen (or the one given), type N picked and `hojas` flatbed pages held.
-    static void escanear(PuestoPrueba& e, int hojas, double folio = 0)
-    {
-        QVERIFY(e.arrancar());
-        QCOMPARE(e.buscarCliente(kNombre), 1);
-        if (folio > 0)
-            e.elegirExpediente(folio);
-        e.p.control<QTabWidget>("TabScan")->setCurrentIndex(1);
-        e.p.clic("OpcNota");
-        e.fuente(kPlana);
-        e.p.control<QCheckBox>("ChkShowUI")->setChecked(true);
-        for (int i = 0; i < hojas; ++i)
-            e.p.clic("B_Acquire");
-        QCOMPARE(e.paginas(), hojas);
-    }
-
     // The program dies and starts again. What it offers is taken back and saved: after it, the
     // case file of the customer holds the pages stored before and these, flagged, and a further
     // start offers nothing.
@@ -80,7 +64,7 @@ private slots:
     {
         PuestoPrueba e(*sane_);
         QVERIFY2(e.preparar(0), qPrintable(e.servidor.error()));
-        escanear(e, 2);
+        e.escanearNota(2);
         e.p.clic("BUpload");
         QCOMPARE(e.cajas().size(), 1);
         QVERIFY(e.activo("CmdCLientes"));
@@ -101,7 +85,7 @@ private slots:
     {
         PuestoPrueba e(*sane_);
         QVERIFY2(e.preparar(), qPrintable(e.servidor.error()));
-        escanear(e, 3);
+        e.escanearNota(3);
         e.servidor.matar();
         e.p.clic("BUpload");
         QCOMPARE(e.cajas().size(), 2);
@@ -119,7 +103,7 @@ private slots:
     {
         PuestoPrueba e(*sane_);
         QVERIFY2(e.preparar(), qPrintable(e.servidor.error()));
-        escanear(e, 2);
+        e.escanearNota(2);
         e.servidor.matar();
         e.p.clic("BUpload");
         QVERIFY(e.servidor.reiniciar());
@@ -141,16 +125,13 @@ private slots:
     {
         PuestoPrueba e(*sane_);
         QVERIFY2(e.preparar(), qPrintable(e.servidor.error()));
-        const double folio = e.p.bd().expediente(kCliente);
-        e.p.bd().conexion().ejecutar(
-            QStringLiteral("UPDATE Expedientes_ZR SET imagen_NOTA = 1 WHERE expediente = %1")
-                .arg(NumeroPlano(folio)));
+        const double folio = e.expedienteConNota();
         const QString nombre = NumeroPlano(folio) + QStringLiteral("N.tif");
         QImage hoja(400, 500, QImage::Format_Mono);
         hoja.fill(0);
         QVERIFY(EscritorTiff::agregarImagen(e.remoto(nombre), hoja, 50, nullptr));
         const QByteArray guardado = leerArchivo(e.remoto(nombre));
-        escanear(e, 2, folio);
+        e.escanearNota(2, folio);
         QVERIFY(e.sesion().DocumentoExiste);
         // The stored copy cannot be discarded from under the held pages.
         QVERIFY(!e.activo("nOK"));
