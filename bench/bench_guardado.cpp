@@ -140,7 +140,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "no se pudo escanear: %s\n", qPrintable(escaner.TextoError()));
         return 1;
     }
-    // The spool renames a page once it has been saved: list the files anew before each use.
+    // The held pages, as they lie in the spool.
     const auto hojasRetenidas = [&escaner] {
         QStringList hojas;
         const QDir carpeta(escaner.CarpetaSesion());
