@@ -27,8 +27,12 @@ bool copiar(QFile& origen, QFile& destino, QString& error)
             return false;
         }
     }
-    if (!destino.flush()) {
-        error = destino.errorString();
+    // A full disk can cut a buffered write short without either call failing: what reached the
+    // disk is what counts.
+    if (!destino.flush() || destino.size() != origen.size()) {
+        error = destino.error() != QFileDevice::NoError
+                    ? destino.errorString()
+                    : QStringLiteral("no se escribió completo (¿disco lleno?)");
         return false;
     }
     return true;
