@@ -104,28 +104,29 @@ void DiarioPaginas::vaciarEscaner()
     }
 }
 
-void DiarioPaginas::liberar()
+void DiarioPaginas::soltar()
 {
-    if (!c_.VSTwain1)
-        return;
-    // Recorded first: a crash half-way leaves pages that are known to be stored.
-    fijarEstado(Lote::Estado::Registrada);
-    vaciarEscaner();
-    if (c_.VSTwain1->NumeroPaginas() == 0) {
-        Lote::borrar(c_.VSTwain1->CarpetaPaginas());
-        lote_.reset();
-    }
-}
-
-void DiarioPaginas::descartar()
-{
-    qCInfo(lcDiario) << "se descartan" << descripcion();
     vaciarEscaner();
     if (c_.VSTwain1->NumeroPaginas() == 0) {
         Lote::borrar(c_.VSTwain1->CarpetaPaginas());
         lote_.reset();
     }
     c_.global.CambiosPendientes = c_.VSTwain1->NumeroPaginas() > 0;
+}
+
+void DiarioPaginas::liberar()
+{
+    if (!c_.VSTwain1)
+        return;
+    // Recorded first: a crash half-way leaves pages that are known to be stored.
+    fijarEstado(Lote::Estado::Registrada);
+    soltar();
+}
+
+void DiarioPaginas::descartar()
+{
+    qCInfo(lcDiario) << "se descartan" << descripcion();
+    soltar();
     ControlVentana<QGroupBox>(c_.ventana, "FrmDocumentos").setEnabled(true);
 }
 

@@ -35,7 +35,7 @@ public:
     // Whether the held pages belong to the customer, case file and type chosen now (pages
     // whose customer was never recorded take the current ones).
     bool pertenece();
-    // "5 hojas escaneadas del cliente 4711 ROSA MORALES (expediente 120, Nota de Venta)".
+    // "5 hojas escaneadas del cliente 4711 ROSA MORALES (expediente 120, Nota Venta)".
     QString descripcion(const Lote& lote, int hojas) const;
     QString descripcion() const { return lote_ ? descripcion(*lote_, hojas()) : QString(); }
     // Before the window turns to another customer or case file: true when it may. Held pages
@@ -48,6 +48,8 @@ public:
 private:
     void registrar();
     void vaciarEscaner();
+    // The pages leave the component; once none is left, the record goes too.
+    void soltar();
     void descartar();
 
     ContextoVentana& c_;
