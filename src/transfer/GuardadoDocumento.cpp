@@ -165,6 +165,7 @@ void GuardadoDocumento::guardar()
         c_.sesion.TamanoKB = double(QFileInfo(archivo).size()) / 1024.0;
         const double maximo = c_.global.ConfigServidorImagenes.tamano;
         if (c_.sesion.TamanoKB > maximo) {
+            boton.setText(QStringLiteral("&Guardar"));
             c_.entorno.mensajes->MensajeError(
                 QStringLiteral("El tamaño del documento a Guardar es de: ") +
                     Megas(c_.sesion.TamanoKB) +
