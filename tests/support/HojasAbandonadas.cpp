@@ -47,7 +47,7 @@ bool HojasAbandonadas::preparar(ConfigSanePrueba& sane)
         p.hojas.append({QSize(escaner.AnchoPagina(ultima), escaner.AltoPagina(ultima)),
                         escaner.BitsPorPixel(ultima)});
     }
-    // Copied before the component goes: a clean end removes its folder.
+    // Copied aside: the folder is the component's own while it lives.
     const QDir spool(escaner.CarpetaSesion());
     const QStringList nombres = spool.entryList({QStringLiteral("??????.tif")}, QDir::Files);
     for (int i = 0; i < nombres.size(); ++i) {
