@@ -335,9 +335,12 @@ void GuardadoDocumento::SubirDocumento()
         s.ResultadoFtp = ftp.EnviarArchivo(local, s.NombreRemoto);
         if (s.ResultadoFtp != 1) {
             qCWarning(lcGuardado) << "envio fallido" << s.NombreRemoto << ftp.UltimoError();
+            // A transfer cut after it had started was connected: the title says what happened.
             c_.entorno.mensajes->MensajeError(
                 QStringLiteral("No se pudo Guardar el Expediente, favor de reintentarlo!!"),
-                QStringLiteral("No se puede Conectar con el servidor de Imagenes"));
+                ftp.UltimaFalla() == ClienteFtp::Falla::Interrumpida
+                    ? QStringLiteral("Se interrumpió el envío al servidor de Imagenes")
+                    : QStringLiteral("No se puede Conectar con el servidor de Imagenes"));
             estatus(QStringLiteral("No se pudo Guardar el Expediente: ") + s.NombreRemoto);
             return;
         }
