@@ -38,8 +38,28 @@ public:
     virtual int BorrarArchivoRemoto(const QString& remoto) = 0;
     virtual int Desconectar() = 0;
 
+    // Where the last failure lay, so the window blames the right party.
+    enum class Falla
+    {
+        Ninguna,
+        // The server or the way to it: refused, not logged in, file absent.
+        Servidor,
+        // This workstation's file or folder: cannot be read, created or written, disk full.
+        Local,
+        // The connection broke after the transfer had started moving data.
+        Interrumpida,
+    };
+    Q_ENUM(Falla)
+
     // Text of the last failure (empty after a success), for the log and the status label.
     virtual QString UltimoError() const = 0;
+    // A client that cannot tell places every failure on the server.
+    virtual Falla UltimaFalla() const
+    {
+        return UltimoError().isEmpty() ? Falla::Ninguna : Falla::Servidor;
+    }
+    // For a local failure, the system's errno (0 when unknown).
+    virtual int ErrorLocal() const { return 0; }
     // True while a transfer runs; other calls made meanwhile fail.
     virtual bool ocupado() const = 0;
 

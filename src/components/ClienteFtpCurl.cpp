@@ -1,11 +1,13 @@
 #include "components/ClienteFtpCurl.h"
 
+#include "components/MotivoSistema.h"
 #include "components/TemporalesFtp.h"
 
 #include <QFile>
 #include <QLoggingCategory>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <mutex>
 
 Q_LOGGING_CATEGORY(registroFtp, "expedientes.ftp")
@@ -34,13 +36,32 @@ size_t leerArchivo(char* destino, size_t tamano, size_t cuantos, void* archivo)
     return leidos < 0 ? CURL_READFUNC_ABORT : static_cast<size_t>(leidos);
 }
 
-size_t escribirArchivo(char* origen, size_t tamano, size_t cuantos, void* archivo)
+// The local end of a download, with the errno of a write that failed.
+struct Destino
 {
+    QSaveFile& archivo;
+    int error = 0;
+};
+
+size_t escribirArchivo(char* origen, size_t tamano, size_t cuantos, void* datos)
+{
+    auto& destino = *static_cast<Destino*>(datos);
     const qint64 total = static_cast<qint64>(tamano * cuantos);
-    // A short count makes libcurl stop with CURLE_WRITE_ERROR (disk full, ...).
-    return static_cast<QSaveFile*>(archivo)->write(origen, total) == total
-               ? static_cast<size_t>(total)
-               : 0;
+    errno = 0;
+    if (destino.archivo.write(origen, total) == total)
+        return static_cast<size_t>(total);
+    // Taken here, on the transfer's thread, before anything else can change it.
+    destino.error = errno != 0 ? errno : EIO;
+    // A short count makes libcurl stop with CURLE_WRITE_ERROR.
+    return 0;
+}
+
+// errno of a failed QSaveFile step, with what Qt still knows when errno was lost.
+int errorDe(const QSaveFile& archivo, int codigo)
+{
+    if (codigo != 0)
+        return codigo;
+    return archivo.error() == QFileDevice::ResourceError ? ENOSPC : 0;
 }
 
 } // namespace
@@ -137,10 +158,10 @@ int ClienteFtpCurl::EnviarArchivo(const QString& local, const QString& remoto)
     if (!listo(accion) || !resolver(remoto, directorio, archivo, accion))
         return kFallo;
     QFile origen(local);
+    errno = 0;
     if (!origen.open(QIODevice::ReadOnly))
-        return fallar(
-            accion +
-            QStringLiteral(": no se pudo abrir el archivo local (%1)").arg(origen.errorString()));
+        return fallarLocal(accion + QStringLiteral(": no se pudo abrir el archivo local"), errno,
+                           origen.errorString());
     const qint64 bytesLocales = origen.size();
 
     // The stored file is only ever replaced by a complete copy: upload under a temporary name,
@@ -154,6 +175,9 @@ int ClienteFtpCurl::EnviarArchivo(const QString& local, const QString& remoto)
     curl_easy_setopt(m_curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(bytesLocales));
     if (const CURLcode codigo = ejecutar(Avance::Subida); codigo != CURLE_OK) {
         fallarCurl(accion, codigo);
+        curl_off_t enviados = 0;
+        curl_easy_getinfo(m_curl, CURLINFO_SIZE_UPLOAD_T, &enviados);
+        siSeInterrumpio(static_cast<qint64>(enviados));
         quitarTemporal(directorio, temporal);
         return kFallo;
     }
@@ -164,9 +188,11 @@ int ClienteFtpCurl::EnviarArchivo(const QString& local, const QString& remoto)
         return kFallo;
     }
     if (bytesRemotos != bytesLocales) {
+        // The data connection closed before the end: the server kept only part of it.
         fallar(accion + QStringLiteral(": el servidor recibió %1 de %2 bytes")
                             .arg(bytesRemotos)
-                            .arg(bytesLocales));
+                            .arg(bytesLocales),
+               Falla::Interrumpida);
         quitarTemporal(directorio, temporal);
         return kFallo;
     }
@@ -192,16 +218,24 @@ int ClienteFtpCurl::RecibirArchivo(const QString& remoto, const QString& local)
         return kFallo;
     // Written beside the target and renamed over it on commit; dropped unless committed.
     QSaveFile destino(local);
+    errno = 0;
     if (!destino.open(QIODevice::WriteOnly))
-        return fallar(
-            accion +
-            QStringLiteral(": no se pudo crear el archivo local (%1)").arg(destino.errorString()));
+        return fallarLocal(accion + QStringLiteral(": no se pudo crear el archivo local"),
+                           errorDe(destino, errno), destino.errorString());
+    Destino escritura{destino};
     preparar(directorio, archivo);
     curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, escribirArchivo);
-    curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &destino);
+    curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &escritura);
     if (const CURLcode codigo = ejecutar(Avance::Bajada); codigo != CURLE_OK) {
         destino.cancelWriting();
-        return fallarCurl(accion, codigo);
+        if (escritura.error != 0)
+            return fallarLocal(accion + QStringLiteral(": no se pudo escribir el archivo local"),
+                               escritura.error, destino.errorString());
+        fallarCurl(accion, codigo);
+        curl_off_t recibidos = 0;
+        curl_easy_getinfo(m_curl, CURLINFO_SIZE_DOWNLOAD_T, &recibidos);
+        siSeInterrumpio(static_cast<qint64>(recibidos));
+        return kFallo;
     }
     curl_off_t esperados = -1;
     curl_off_t recibidos = 0;
@@ -211,11 +245,13 @@ int ClienteFtpCurl::RecibirArchivo(const QString& remoto, const QString& local)
         destino.cancelWriting();
         return fallar(accion + QStringLiteral(": llegaron %1 de %2 bytes")
                                    .arg(static_cast<qint64>(recibidos))
-                                   .arg(static_cast<qint64>(esperados)));
+                                   .arg(static_cast<qint64>(esperados)),
+                      Falla::Interrumpida);
     }
+    errno = 0;
     if (!destino.commit())
-        return fallar(accion + QStringLiteral(": no se pudo guardar el archivo local (%1)")
-                                   .arg(destino.errorString()));
+        return fallarLocal(accion + QStringLiteral(": no se pudo guardar el archivo local"),
+                           errorDe(destino, errno), destino.errorString());
     return exito(true);
 }
 
@@ -395,11 +431,28 @@ void ClienteFtpCurl::cerrar()
     m_conectado = false;
 }
 
-int ClienteFtpCurl::fallar(const QString& texto)
+int ClienteFtpCurl::fallar(const QString& texto, Falla falla)
 {
     m_ultimoError = texto;
+    m_falla = falla;
+    m_errorLocal = 0;
     qCWarning(registroFtp).noquote() << texto;
     return kFallo;
+}
+
+int ClienteFtpCurl::fallarLocal(const QString& texto, int codigo, const QString& alternativa)
+{
+    fallar(QStringLiteral("%1 (%2)").arg(texto, MotivoSistema::texto(codigo, alternativa)),
+           Falla::Local);
+    m_errorLocal = codigo;
+    return kFallo;
+}
+
+void ClienteFtpCurl::siSeInterrumpio(qint64 bytesMovidos)
+{
+    // Before any byte moved the server refused or never answered: that stays its failure.
+    if (bytesMovidos > 0)
+        m_falla = Falla::Interrumpida;
 }
 
 int ClienteFtpCurl::fallarCurl(const QString& accion, CURLcode codigo)
@@ -417,5 +470,7 @@ int ClienteFtpCurl::exito(bool transferencia)
     if (transferencia)
         m_ejecutor.anunciarFin();
     m_ultimoError.clear();
+    m_falla = Falla::Ninguna;
+    m_errorLocal = 0;
     return kExito;
 }

@@ -31,6 +31,8 @@ public:
     int Desconectar() override;
 
     QString UltimoError() const override { return m_ultimoError; }
+    Falla UltimaFalla() const override { return m_falla; }
+    int ErrorLocal() const override { return m_errorLocal; }
     bool ocupado() const override { return m_ejecutor.ocupado(); }
 
 private:
@@ -55,7 +57,10 @@ private:
                  const QString& accion);
     void cerrar();
 
-    int fallar(const QString& texto);
+    int fallar(const QString& texto, Falla falla = Falla::Servidor);
+    int fallarLocal(const QString& texto, int codigo, const QString& alternativa);
+    // After a failed transfer step: cut mid-way when data had already moved.
+    void siSeInterrumpio(qint64 bytesMovidos);
     int fallarCurl(const QString& accion, CURLcode codigo);
     int exito(bool transferencia = false);
 
@@ -70,6 +75,8 @@ private:
     // A failed directory change must not send later files to the directory before it.
     QString m_directorioFallido;
     QString m_ultimoError;
+    Falla m_falla = Falla::Ninguna;
+    int m_errorLocal = 0;
     QSet<QString> m_barridos;
     long m_segundosConexion = 15;
     long m_segundosEstancado = 30;

@@ -26,6 +26,7 @@ public:
         ErrorOcupado = 103,
         ErrorValor = 104,
         ErrorCapacidad = 105,
+        // 106 is EscanerTwain::ErrorDiscoLleno.
     };
     using SelectorFuente = std::function<int(QWidget*, const QStringList&, int)>;
     using DialogoAjustes = std::function<bool(QWidget*, OpcionesSane&)>;

@@ -3,6 +3,7 @@
 
 #include "components/EscritorTiff.h"
 #include "components/LectorSane.h"
+#include "components/MotivoSistema.h"
 #include "components/TextoEstadoSane.h"
 
 #include <QEventLoop>
@@ -129,11 +130,14 @@ int EscanerSane::GuardarPagina(int posicion, const QString& archivo)
     if (!paginaValida(posicion, true))
         return 0;
     QString error;
+    int sistema = 0;
     // The spool already holds the page compressed as it goes into the file: copy, don't encode.
-    if (!EscritorTiff::agregarPaginaTiff(archivo, spool_.pagina(posicion).ruta, &error)) {
-        fallar(ErrorArchivo, QStringLiteral("No se pudo guardar la hoja %1 en %2: %3")
-                                 .arg(posicion)
-                                 .arg(archivo, error));
+    if (!EscritorTiff::agregarPaginaTiff(archivo, spool_.pagina(posicion).ruta, &error, &sistema)) {
+        // Pages are counted from 1 for the user, as the window's own messages do.
+        fallar(MotivoSistema::discoLleno(sistema) ? ErrorDiscoLleno : ErrorArchivo,
+               QStringLiteral("No se pudo guardar la hoja %1 en %2: %3")
+                   .arg(posicion + 1)
+                   .arg(archivo, error));
         return 0;
     }
     return 1;

@@ -111,6 +111,9 @@ public:
 
     // Last failure: code (0 none) and a Spanish text.
     virtual int CodigoError() const = 0;
+    // The one code the window tells apart whatever the driver: GuardarPagina found the disk
+    // full, which no new try fixes until space is freed.
+    static constexpr int ErrorDiscoLleno = 106;
     virtual QString TextoError() const = 0;
 
     // Supported values of the current source; CodigoError ≠ 0 when they cannot be read.

@@ -1,10 +1,12 @@
 #include "components/EscritorTiff.h"
 
 #include "components/EstructuraTiff.h"
+#include "components/MotivoSistema.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <cerrno>
 #include <memory>
 #include <tiffio.h>
 #include <vector>
@@ -176,8 +178,10 @@ bool EscritorTiff::copiarDirectorio(TIFF* origen, TIFF* destino, QString* error)
 }
 
 template <typename Escribir>
-bool EscritorTiff::agregar(const QString& archivo, Escribir escribir, QString* error)
+bool EscritorTiff::agregar(const QString& archivo, Escribir escribir, QString* error, int* sistema)
 {
+    if (sistema)
+        *sistema = 0;
     const bool nuevo = !QFileInfo::exists(archivo);
     // A file that is not a sound TIFF (a failed download, a cut copy) is refused untouched:
     // libtiff would otherwise write into it, or over it.
@@ -192,14 +196,24 @@ bool EscritorTiff::agregar(const QString& archivo, Escribir escribir, QString* e
     }
     bool bien = false;
     QString motivo;
+    int codigo = 0;
     {
         // "a" appends a new directory and only relinks the last one: earlier pages stay as
         // they are.
+        errno = 0;
         Tiff tif = abrir(archivo, "a");
         if (tif)
             bien = escribir(tif.get(), &motivo);
         else
             motivo = QStringLiteral("no se pudo abrir");
+        // Taken before the undo below makes calls of its own.
+        if (!bien)
+            codigo = errno;
+    }
+    if (!bien && codigo != 0) {
+        motivo += QStringLiteral(" (") + MotivoSistema::texto(codigo) + QLatin1Char(')');
+        if (sistema)
+            *sistema = codigo;
     }
     if (!bien) {
         // Undo the append: no half-written page is left in the document.
@@ -240,8 +254,11 @@ bool EscritorTiff::agregarImagen(const QString& archivo, const QImage& imagen, i
         error);
 }
 
-bool EscritorTiff::agregarPaginaTiff(const QString& archivo, const QString& origen, QString* error)
+bool EscritorTiff::agregarPaginaTiff(const QString& archivo, const QString& origen, QString* error,
+                                     int* sistema)
 {
+    if (sistema)
+        *sistema = 0;
     Tiff fuente = abrir(origen, "r");
     if (!fuente) {
         fijarError(error, QStringLiteral("No se pudo leer la hoja %1").arg(origen));
@@ -250,7 +267,7 @@ bool EscritorTiff::agregarPaginaTiff(const QString& archivo, const QString& orig
     return agregar(
         archivo,
         [&](TIFF* tif, QString* motivo) { return copiarDirectorio(fuente.get(), tif, motivo); },
-        error);
+        error, sistema);
 }
 
 int EscritorTiff::contarPaginas(const QString& archivo)

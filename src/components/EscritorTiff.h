@@ -18,9 +18,10 @@ public:
     static bool agregarImagen(const QString& archivo, const QImage& imagen, int ppp,
                               QString* error = nullptr);
     // Appends the first page of a TIFF written by this class, copying its compressed data as it
-    // is (no decode, no new encode).
+    // is (no decode, no new encode). On failure sistema gets the errno of the write that broke
+    // off (0 when the fault was not the system's), so a full disk can be told as such.
     static bool agregarPaginaTiff(const QString& archivo, const QString& origen,
-                                  QString* error = nullptr);
+                                  QString* error = nullptr, int* sistema = nullptr);
     // Number of pages of a TIFF file; −1 when it cannot be read.
     static int contarPaginas(const QString& archivo);
 
@@ -28,5 +29,6 @@ private:
     static bool escribirDirectorio(TIFF* tif, const QImage& imagen, int ppp, QString* error);
     static bool copiarDirectorio(TIFF* origen, TIFF* destino, QString* error);
     template <typename Escribir>
-    static bool agregar(const QString& archivo, Escribir escribir, QString* error);
+    static bool agregar(const QString& archivo, Escribir escribir, QString* error,
+                        int* sistema = nullptr);
 };

@@ -240,6 +240,9 @@ void FrmBusqueda_Cliente::LlenarResultados()
         entorno_.mensajes->MensajeError(
             QStringLiteral("No existen Clientes que coincidan con el criterio de busqueda..."),
             QStringLiteral("No Existe Cliente"));
+        // The rows of the search before would pass for matches of this one and could be
+        // picked as such.
+        ui_->Grid1->setRowCount(0);
         return;
     }
     llenarGrid(columnas, filas);

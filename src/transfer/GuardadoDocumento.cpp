@@ -23,6 +23,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -204,11 +205,18 @@ bool GuardadoDocumento::escribirPaginas(const QString& archivo)
     for (int posicion = 0; posicion < paginas; ++posicion) {
         // A page missing from the file would be lost when the pages leave the scanner.
         if (escaner.GuardarPagina(posicion, archivo) != 1) {
+            // A full disk is said plainly, with the folder to free: trying again cannot help.
+            const QString motivo =
+                escaner.CodigoError() == EscanerTwain::ErrorDiscoLleno
+                    ? QStringLiteral("No hay espacio en el disco de la carpeta %1. Libere espacio "
+                                     "en el disco y vuelva a Guardar")
+                          .arg(QDir::toNativeSeparators(QFileInfo(archivo).absolutePath()))
+                    : escaner.TextoError();
             c_.entorno.mensajes->MensajeError(
                 QStringLiteral("No se pudo escribir la hoja %1 en el archivo de trabajo %2: %3. "
                                "No se guardó nada; las hojas escaneadas se conservan.")
                     .arg(posicion + 1)
-                    .arg(archivo, escaner.TextoError()),
+                    .arg(archivo, motivo),
                 kTituloNoGuardado);
             return false;
         }
@@ -328,9 +336,12 @@ void GuardadoDocumento::SubirDocumento()
         s.ResultadoFtp = ftp.EnviarArchivo(local, s.NombreRemoto);
         if (s.ResultadoFtp != 1) {
             qCWarning(lcGuardado) << "envio fallido" << s.NombreRemoto << ftp.UltimoError();
+            // A transfer cut after it had started was connected: the title says what happened.
             c_.entorno.mensajes->MensajeError(
                 QStringLiteral("No se pudo Guardar el Expediente, favor de reintentarlo!!"),
-                QStringLiteral("No se puede Conectar con el servidor de Imagenes"));
+                ftp.UltimaFalla() == ClienteFtp::Falla::Interrumpida
+                    ? QStringLiteral("Se interrumpió el envío al servidor de Imagenes")
+                    : QStringLiteral("No se puede Conectar con el servidor de Imagenes"));
             estatus(QStringLiteral("No se pudo Guardar el Expediente: ") + s.NombreRemoto);
             return;
         }

@@ -12,10 +12,12 @@
 #include "casefiles/SentenciasExpediente.h"
 #include "casefiles/TipoDocumento.h"
 #include "components/ClienteFtp.h"
+#include "components/MotivoSistema.h"
 #include "transfer/BloqueoTransferencia.h"
 #include "transfer/ConexionImagenes.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -108,9 +110,13 @@ void RecepcionDocumento::descargar(const QString& remoto)
         // picked; only a file this download created is removed.
         if (!habiaArchivo && QFileInfo::exists(s.ArchivoLocal))
             QFile::remove(s.ArchivoLocal);
-        c_.entorno.mensajes->MensajeError(QStringLiteral("Falla con el servidor de Imagenes"),
-                                          QStringLiteral("Trate de Nuevo"));
-        estatus.setText(QStringLiteral("Falla del servidor FTP!!: ") + remoto);
+        if (ftp.UltimaFalla() == ClienteFtp::Falla::Local) {
+            avisarFallaLocal(remoto, ftp.ErrorLocal(), ftp.UltimoError());
+        } else {
+            c_.entorno.mensajes->MensajeError(QStringLiteral("Falla con el servidor de Imagenes"),
+                                              QStringLiteral("Trate de Nuevo"));
+            estatus.setText(QStringLiteral("Falla del servidor FTP!!: ") + remoto);
+        }
         ftp.Desconectar();
         return;
     }
@@ -119,4 +125,28 @@ void RecepcionDocumento::descargar(const QString& remoto)
     QCoreApplication::processEvents();
     ftp.Desconectar();
     s.DocumentoExiste = true;
+}
+
+void RecepcionDocumento::avisarFallaLocal(const QString& remoto, int codigo, const QString& detalle)
+{
+    // The server sent the document; this workstation could not keep it. Blaming the server
+    // would send the user to try again, or to call about it, for nothing.
+    const QString archivo = c_.sesion.ArchivoLocal;
+    const QString carpeta = QDir::toNativeSeparators(QFileInfo(archivo).absolutePath());
+    QString texto;
+    if (MotivoSistema::discoLleno(codigo)) {
+        texto = QStringLiteral("No hay espacio en el disco de la carpeta de trabajo %1 para "
+                               "recibir el documento %2. Libere espacio en el disco y vuelva a "
+                               "elegir el documento.")
+                    .arg(carpeta, remoto);
+    } else {
+        const QString motivo = codigo != 0 ? MotivoSistema::texto(codigo) : detalle;
+        texto = QStringLiteral("No se pudo escribir el archivo de trabajo %1 en la carpeta %2 "
+                               "(%3), el documento %4 no se recibió. Revise que la carpeta admita "
+                               "escritura y vuelva a elegir el documento.")
+                    .arg(archivo, carpeta, motivo, remoto);
+    }
+    c_.entorno.mensajes->MensajeError(texto, QStringLiteral("Falla en la carpeta de trabajo"));
+    ControlVentana<QLabel>(c_.ventana, QStringLiteral("LblEstatus"))
+        .setText(QStringLiteral("Falla en la carpeta de trabajo: ") + carpeta);
 }

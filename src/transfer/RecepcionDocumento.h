@@ -24,6 +24,8 @@ public:
 
 private:
     void descargar(const QString& remoto);
+    // A download that failed on this workstation's side: the folder, not the server.
+    void avisarFallaLocal(const QString& remoto, int codigo, const QString& detalle);
 
     ContextoVentana& c_;
     ConexionImagenes& conexion_;

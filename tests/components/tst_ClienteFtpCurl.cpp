@@ -1,6 +1,7 @@
 #include "components/ClienteFtpCurl.h"
 #include "components/ClienteFtpNoDisponible.h"
 #include "components/TemporalesFtp.h"
+#include "support/LimiteArchivos.h"
 #include "support/ServidorFtpPrueba.h"
 
 #include <QDir>
@@ -15,6 +16,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <cerrno>
 #include <memory>
 
 using namespace std::chrono_literals;
@@ -159,6 +161,7 @@ private slots:
                 1);
         QVERIFY2(alMatar >= 30 && alMatar < 100, qPrintable(QString::number(alMatar)));
         QVERIFY(!cliente->UltimoError().isEmpty());
+        QCOMPARE(cliente->UltimaFalla(), ClienteFtp::Falla::Interrumpida);
         QVERIFY(reloj.elapsed() < 10000);
         QVERIFY(leer(servidor.raiz() + "/300S.tif") == guardado);
 
@@ -231,14 +234,23 @@ private slots:
     {
         QTest::addColumn<bool>("matarALaMitad");
         QTest::addColumn<bool>("habiaArchivoLocal");
-        QTest::newRow("no existe en el servidor") << false << false;
-        QTest::newRow("servidor muerto a la mitad") << true << false;
-        QTest::newRow("servidor muerto, archivo local previo") << true << true;
+        QTest::addColumn<bool>("discoLleno");
+        QTest::addColumn<ClienteFtp::Falla>("falla");
+        using F = ClienteFtp::Falla;
+        QTest::newRow("no existe en el servidor") << false << false << false << F::Servidor;
+        QTest::newRow("servidor muerto a la mitad") << true << false << false << F::Interrumpida;
+        QTest::newRow("servidor muerto, archivo local previo")
+            << true << true << false << F::Interrumpida;
+        QTest::newRow("disco local lleno") << false << false << true << F::Local;
+        QTest::newRow("disco local lleno, archivo local previo")
+            << false << true << true << F::Local;
     }
     void bajadaFallidaNoDejaArchivo()
     {
         QFETCH(bool, matarALaMitad);
         QFETCH(bool, habiaArchivoLocal);
+        QFETCH(bool, discoLleno);
+        QFETCH(ClienteFtp::Falla, falla);
         ServidorFtpPrueba servidor(ServidorFtpPrueba::Tipo::Lento);
         QVERIFY2(servidor.iniciar(), qPrintable(servidor.error()));
         QVERIFY(escribir(servidor.raiz() + "/400S.tif", datosAleatorios(32 * 1024 * 1024, 5)));
@@ -251,10 +263,23 @@ private slots:
                 servidor.matar();
         });
 
-        const QString remoto =
-            matarALaMitad ? QStringLiteral("400S.tif") : QStringLiteral("no existe.tif");
-        QVERIFY(cliente->RecibirArchivo(remoto, QStringLiteral("expedienteS.tif")) != 1);
+        const QString remoto = matarALaMitad || discoLleno ? QStringLiteral("400S.tif")
+                                                           : QStringLiteral("no existe.tif");
+        {
+            std::unique_ptr<LimiteArchivos> limite;
+            if (discoLleno) {
+                limite = std::make_unique<LimiteArchivos>(64 * 1024);
+                QVERIFY(limite->valido());
+            }
+            QVERIFY(cliente->RecibirArchivo(remoto, QStringLiteral("expedienteS.tif")) != 1);
+        }
         QVERIFY(!cliente->UltimoError().isEmpty());
+        QCOMPARE(cliente->UltimaFalla(), falla);
+        if (discoLleno) {
+            QCOMPARE(cliente->ErrorLocal(), EFBIG);
+            QVERIFY2(cliente->UltimoError().contains(QStringLiteral("no hay espacio en el disco")),
+                     qPrintable(cliente->UltimoError()));
+        }
         if (habiaArchivoLocal) {
             QCOMPARE(contenido(m_local->path()), QStringList(QStringLiteral("expedienteS.tif")));
             QCOMPARE(leer(QStringLiteral("expedienteS.tif")), QByteArray("anterior"));
@@ -303,6 +328,7 @@ private slots:
         // Nothing goes anywhere without a connection.
         QVERIFY(escribir(QStringLiteral("a.tif"), "x"));
         QVERIFY(cliente->EnviarArchivo(QStringLiteral("a.tif"), QStringLiteral("a.tif")) != 1);
+        QCOMPARE(cliente->UltimaFalla(), ClienteFtp::Falla::Servidor);
         QVERIFY(!QFile::exists(m_servidor.raiz() + "/a.tif"));
     }
 

@@ -1,14 +1,13 @@
 #include "PuestoPrueba.h"
 #include "components/TextoEstadoSane.h"
+#include "support/LimiteArchivos.h"
 
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <atomic>
-#include <csignal>
 #include <dlfcn.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -39,29 +38,6 @@ extern "C" SANE_Status sane_read(SANE_Handle dispositivo, SANE_Byte* datos, SANE
 }
 
 namespace {
-// A file-size limit on this process for as long as the object lives: writes past it fail
-// with EFBIG, as on a full disk. Unlike permissions it binds root too, and it needs no mount.
-class LimiteArchivos
-{
-public:
-    explicit LimiteArchivos(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN); // the write fails instead of ending the process
-        getrlimit(RLIMIT_FSIZE, &antes_);
-        rlimit nuevo = antes_;
-        nuevo.rlim_cur = bytes;
-        valido_ = setrlimit(RLIMIT_FSIZE, &nuevo) == 0;
-    }
-    ~LimiteArchivos() { setrlimit(RLIMIT_FSIZE, &antes_); }
-    LimiteArchivos(const LimiteArchivos&) = delete;
-    LimiteArchivos& operator=(const LimiteArchivos&) = delete;
-    bool valido() const { return valido_; }
-
-private:
-    rlimit antes_{};
-    bool valido_ = false;
-};
-
 const QRegularExpression kErrorNumerado(QStringLiteral("^error\\|Error -?[1-9][0-9]*: \\S"));
 } // namespace
 
@@ -319,15 +295,24 @@ private slots:
     {
         QTest::addColumn<QString>("falla");
         QTest::addColumn<bool>("descargado");
-        QTest::newRow("llena, documento descargado") << "llena" << true;
-        QTest::newRow("llena, archivo nuevo") << "llena" << false;
-        QTest::newRow("nombre ocupado por una carpeta") << "carpeta" << false;
-        QTest::newRow("sin permiso de escritura") << "permiso" << false;
+        // What the message gives as the cause; %1 is the working folder.
+        QTest::addColumn<QString>("motivo");
+        const QString lleno = QStringLiteral(
+            "expedienteN.tif: No hay espacio en el disco de la carpeta %1. Libere espacio");
+        QTest::newRow("llena, documento descargado") << "llena" << true << lleno;
+        QTest::newRow("llena, archivo nuevo") << "llena" << false << lleno;
+        // The window's text and the component's number the page alike.
+        QTest::newRow("nombre ocupado por una carpeta")
+            << "carpeta" << false
+            << QStringLiteral("expedienteN.tif: No se pudo guardar la hoja 1 en expedienteN.tif");
+        QTest::newRow("sin permiso de escritura")
+            << "permiso" << false << QStringLiteral("no hay permiso de escritura");
     }
     void carpetaDeTrabajoNoAdmiteEscritura()
     {
         QFETCH(QString, falla);
         QFETCH(bool, descargado);
+        QFETCH(QString, motivo);
         // Permissions do not bind root; the other rows fail the same writes either way.
         if (falla == QLatin1String("permiso") && geteuid() == 0)
             QSKIP("Como root los permisos de la carpeta no impiden escribir");
@@ -373,6 +358,9 @@ private slots:
                      QStringLiteral("No se pudo escribir la hoja 1 en el archivo de trabajo "
                                     "expedienteN.tif")),
                  qPrintable(caja.mensaje));
+        if (motivo.contains(QLatin1String("%1")))
+            motivo = motivo.arg(QDir::toNativeSeparators(carpeta));
+        QVERIFY2(caja.mensaje.contains(motivo), qPrintable(caja.mensaje));
         verificarHojasRetenidas(e, 2);
         QCOMPARE(e.remotos(), descargado ? QStringList{nombre} : QStringList{});
         QCOMPARE(e.filas(), descargado ? 1 : 0);

@@ -99,9 +99,10 @@ private slots:
         const auto matado = matarEnMedio(e);
         e.p.clic("BUpload");
         QVERIFY(*matado);
+        // It was connected: the title says the transfer was cut, not that no connection came.
         QCOMPARE(e.cajas(), (QStringList{QStringLiteral(
                                 "error|No se pudo Guardar el Expediente, favor de reintentarlo!!|"
-                                "No se puede Conectar con el servidor de Imagenes")}));
+                                "Se interrumpió el envío al servidor de Imagenes")}));
         QCOMPARE(e.texto("LblEstatus"),
                  QStringLiteral("No se pudo Guardar el Expediente: ") + nombre);
         QCOMPARE(leerArchivo(e.remoto(nombre)), guardado);

@@ -274,30 +274,37 @@ private slots:
         QVERIFY(!QApplication::overrideCursor());
     }
 
-    void sinFilas_mensajeYLasFilasAnterioresSiguenEligibles()
+    void sinFilas_mensajeYRejillaSinLasFilasAnteriores()
     {
         BusquedaPrueba p;
         p.sembrar();
         QVERIFY(p.abrir());
         p.buscar("Option1", true, QStringLiteral("PEREZ GOMEZ"));
         QCOMPARE(p.grid()->rowCount(), 2);
-        const QStringList antes = p.columna(QStringLiteral("Nombre"));
+        const QRect celda = p.grid()->visualRect(p.grid()->model()->index(0, 1));
 
         p.buscar("Option1", true, QStringLiteral("NADIE NADIE"));
         QCOMPARE(p.mensajes.cajas().size(), 1);
         QCOMPARE(p.mensajes.cajas()[0].tipo, Tipo::Error);
         QCOMPARE(p.mensajes.cajas()[0].mensaje, kNoExiste);
         QCOMPARE(p.mensajes.cajas()[0].titulo, QStringLiteral("No Existe Cliente"));
-        QCOMPARE(p.columna(QStringLiteral("Nombre")), antes);
+        QCOMPARE(p.grid()->rowCount(), 0);
         QCOMPARE(p.control<QAbstractButton>("cmdBuscar")->text(), QStringLiteral("&Buscar"));
 
-        // A double click on the row of PEREZ GOMEZ LUIS picks him.
-        const int fila = int(antes.indexOf(QStringLiteral("PEREZ GOMEZ LUIS")));
-        QVERIFY(fila >= 0);
-        const QRect celda = p.grid()->visualRect(p.grid()->model()->index(fila, 1));
-        // A real double click: the first press, then the double-click event.
+        // A double click where the first row was picks nobody.
         QTest::mouseClick(p.grid()->viewport(), Qt::LeftButton, {}, celda.center());
         QTest::mouseDClick(p.grid()->viewport(), Qt::LeftButton, {}, celda.center());
+        QVERIFY(p.dialogo->isVisible());
+        QCOMPARE(p.global.ClienteSeleccionado.NumeroCliente, 0.0);
+
+        // The next search that finds rows shows them and they can be picked.
+        p.buscar("Option1", true, QStringLiteral("PEREZ GOMEZ"));
+        const QStringList nombres = p.columna(QStringLiteral("Nombre"));
+        const int fila = int(nombres.indexOf(QStringLiteral("PEREZ GOMEZ LUIS")));
+        QVERIFY(fila >= 0);
+        const QRect suya = p.grid()->visualRect(p.grid()->model()->index(fila, 1));
+        QTest::mouseClick(p.grid()->viewport(), Qt::LeftButton, {}, suya.center());
+        QTest::mouseDClick(p.grid()->viewport(), Qt::LeftButton, {}, suya.center());
         QCOMPARE(p.dialogo->result(), int(QDialog::Accepted));
         QVERIFY(!p.dialogo->isVisible());
         const DatosCliente& c = p.global.ClienteSeleccionado;

@@ -1,6 +1,7 @@
 #include "app/ErrorSistema.h"
 #include "app/FrmEscaneo.h"
 #include "components/ClienteFtpCurl.h"
+#include "support/LimiteArchivos.h"
 #include "support/ServidorFtpPrueba.h"
 #include "support/VentanaPrueba.h"
 
@@ -14,6 +15,9 @@
 #include <QTabBar>
 #include <QTabWidget>
 
+#include <memory>
+#include <unistd.h>
+
 using namespace std::chrono_literals;
 
 namespace {
@@ -22,6 +26,15 @@ const QString kCajaConexion =
 const QString kCajaDescarga =
     QStringLiteral("error|Falla con el servidor de Imagenes|Trate de Nuevo");
 const QString kCajaGrave = QStringLiteral("error|Error Grave No se pudo conectar|Trate de Nuevo");
+// <carpeta> is the working folder, <remoto> the stored document's name.
+const QString kCajaDiscoLleno = QStringLiteral(
+    "error|No hay espacio en el disco de la carpeta de trabajo <carpeta> para recibir el "
+    "documento <remoto>. Libere espacio en el disco y vuelva a elegir el documento.|Falla en la "
+    "carpeta de trabajo");
+const QString kCajaSinPermiso = QStringLiteral(
+    "error|No se pudo escribir el archivo de trabajo expedienteN.tif en la carpeta <carpeta> (no "
+    "hay permiso de escritura), el documento <remoto> no se recibió. Revise que la carpeta admita "
+    "escritura y vuelva a elegir el documento.|Falla en la carpeta de trabajo");
 
 // The real client, with every call written down so the tests can tell what reached the server.
 class ClienteFtpAnotado : public ClienteFtp
@@ -76,6 +89,8 @@ public:
         return real.Desconectar();
     }
     QString UltimoError() const override { return real.UltimoError(); }
+    Falla UltimaFalla() const override { return real.UltimaFalla(); }
+    int ErrorLocal() const override { return real.ErrorLocal(); }
     bool ocupado() const override { return real.ocupado(); }
 
     int veces(const QString& prefijo) const
@@ -288,28 +303,51 @@ private slots:
             << "contrasena" << QStringList{kCajaConexion, kCajaDescarga};
         QTest::newRow("componente deja un archivo parcial")
             << "parcial" << QStringList{kCajaDescarga};
+        // The working folder, not the server, is to blame.
+        QTest::newRow("carpeta de trabajo llena")
+            << "carpeta llena" << QStringList{kCajaDiscoLleno};
+        QTest::newRow("carpeta de trabajo sin permiso de escritura")
+            << "carpeta sin permiso" << QStringList{kCajaSinPermiso};
     }
 
     void descargaFallida_avisaYNoDejaArchivo()
     {
         QFETCH(QString, caso);
         QFETCH(QStringList, cajas);
+        if (caso == QLatin1String("carpeta sin permiso") && geteuid() == 0)
+            QSKIP("Como root los permisos de la carpeta no impiden escribir");
         Escenario e;
         QVERIFY(e.preparar());
-        if (caso == QLatin1String("ausente"))
+        const QString carpeta = e.p.carpetaTrabajo();
+        const bool local = caso.startsWith(QLatin1String("carpeta"));
+        std::unique_ptr<LimiteArchivos> limite;
+        const auto permisos = QFile::permissions(carpeta);
+        if (caso == QLatin1String("carpeta llena")) {
+            // Room for a part of the document only.
+            limite = std::make_unique<LimiteArchivos>(e.documento.size() / 4);
+            QVERIFY(limite->valido());
+        } else if (caso == QLatin1String("carpeta sin permiso")) {
+            QVERIFY(QFile::setPermissions(carpeta, QFile::ReadOwner | QFile::ExeOwner));
+        } else if (caso == QLatin1String("ausente"))
             QVERIFY(QFile::remove(e.servidor.raiz() + QStringLiteral("/gdl/") + e.remotoN()));
         else if (caso == QLatin1String("caido"))
             e.servidor.matar();
         else if (caso == QLatin1String("contrasena"))
             e.p.global.ConfigServidorImagenes.contrasena = QStringLiteral("otra");
-        else
+        else if (caso == QLatin1String("parcial"))
             e.ftp.dejarParcial = true;
         e.sesion().DocumentoExiste = false;
 
         e.p.clic("OpcNota");
+        limite.reset();
+        QFile::setPermissions(carpeta, permisos);
 
+        for (QString& caja : cajas)
+            caja.replace(QLatin1String("<carpeta>"), QDir::toNativeSeparators(carpeta))
+                .replace(QLatin1String("<remoto>"), e.remotoN());
         QCOMPARE(e.p.mensajes.resumen(), cajas);
-        QCOMPARE(e.estatus(), QStringLiteral("Falla del servidor FTP!!: ") + e.remotoN());
+        QCOMPARE(e.estatus(), local ? QStringLiteral("Falla en la carpeta de trabajo: ") + carpeta
+                                    : QStringLiteral("Falla del servidor FTP!!: ") + e.remotoN());
         QVERIFY(!QFile::exists(QStringLiteral("expedienteN.tif")));
         QVERIFY(e.p.visor.abiertos.isEmpty());
         QVERIFY(!e.sesion().DocumentoExiste);
@@ -323,7 +361,7 @@ private slots:
         QVERIFY(e.p.control<QWidget>("CmdCLientes")->isEnabled());
 
         // Nothing partial was taken for the document: picking the type again downloads again.
-        if (caso == QLatin1String("parcial")) {
+        if (caso == QLatin1String("parcial") || local) {
             e.ftp.dejarParcial = false;
             e.p.clic("OpcNota");
             QCOMPARE(leer(QStringLiteral("expedienteN.tif")), e.documento);
