@@ -147,15 +147,16 @@ bool DiarioPaginas::pertenece()
 
 QString DiarioPaginas::descripcion(const Lote& lote, int hojas) const
 {
+    const QString cuantas =
+        QString::number(hojas) + segun(hojas, " hoja escaneada", " hojas escaneadas");
     if (!lote.tieneCliente())
-        return QStringLiteral("%1 hojas escaneadas sin cliente").arg(hojas);
+        return cuantas + QStringLiteral(" sin cliente");
     const TipoDocumento* tipo = TipoDocumento::porLetra(lote.tipo);
     QString documento = tipo ? ControlVentana<QAbstractButton>(c_.ventana, tipo->opcion).text()
                              : QStringLiteral("sin tipo");
     documento.remove(QLatin1Char('&'));
-    return QStringLiteral("%1 hojas escaneadas del cliente %2 %3 (%4, %5)")
-        .arg(hojas)
-        .arg(NumeroPlano(lote.cliente.NumeroCliente), lote.cliente.NombreCliente.toUpper(),
+    return QStringLiteral("%1 del cliente %2 %3 (%4, %5)")
+        .arg(cuantas, NumeroPlano(lote.cliente.NumeroCliente), lote.cliente.NombreCliente.toUpper(),
              lote.folio > 0 ? QStringLiteral("expediente %1").arg(NumeroPlano(lote.folio))
                             : QStringLiteral("expediente nuevo"),
              documento);
@@ -188,12 +189,14 @@ bool DiarioPaginas::PermitirCambio()
         liberar();
         return true;
     }
-    QString texto =
-        QStringLiteral("Hay ") + descripcion() + QStringLiteral(" que no se han guardado");
+    const int n = hojas();
+    QString texto = QStringLiteral("Hay ") + descripcion() +
+                    segun(n, " que no se ha guardado", " que no se han guardado");
     if (lote_->estado == Lote::Estado::Enviada)
         texto += QStringLiteral(" (el documento ya está en el servidor de imágenes, pero no quedó "
                                 "registrado en el expediente)");
-    texto += QStringLiteral(". Si continúa, se descartan. ¿Desea descartarlas?");
+    texto += segun(n, ". Si continúa, se descarta. ¿Desea descartarla?",
+                   ". Si continúa, se descartan. ¿Desea descartarlas?");
     if (!c_.entorno.mensajes->Pregunta(texto, QStringLiteral("Hojas sin Guardar")))
         return false;
     descartar();

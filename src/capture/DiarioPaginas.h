@@ -38,6 +38,11 @@ public:
     // "5 hojas escaneadas del cliente 4711 ROSA MORALES (expediente 120, Nota Venta)".
     QString descripcion(const Lote& lote, int hojas) const;
     QString descripcion() const { return lote_ ? descripcion(*lote_, hojas()) : QString(); }
+    // The singular form for one page, the plural for any other count.
+    static QString segun(int hojas, const char* una, const char* varias)
+    {
+        return QString::fromUtf8(hojas == 1 ? una : varias);
+    }
     // Before the window turns to another customer or case file: true when it may. Held pages
     // of a customer are discarded only on a Yes to a question that names them (No by default).
     bool PermitirCambio();

@@ -105,22 +105,27 @@ bool RecuperacionPaginas::registrar(const SesionRecuperable& sesion, const Lote&
 
 bool RecuperacionPaginas::ofrecer(const SesionRecuperable& sesion, const std::optional<Lote>& lote)
 {
-    const QString hojas =
-        lote ? diario_.descripcion(*lote, sesion.paginas)
-             : QStringLiteral("%1 hojas escaneadas sin cliente").arg(sesion.paginas);
+    const int n = sesion.paginas;
+    const QString hojas = diario_.descripcion(lote.value_or(Lote{}), n);
     // No, the default, never deletes anything by itself.
     if (c_.entorno.mensajes->Pregunta(
-            QStringLiteral("Se encontraron ") + hojas +
-                QStringLiteral(" que no se guardaron porque el programa se cerró sin terminar. "
-                               "¿Desea recuperarlas?"),
+            DiarioPaginas::segun(n, "Se encontró ", "Se encontraron ") + hojas +
+                DiarioPaginas::segun(n,
+                                     " que no se guardó porque el programa se cerró sin "
+                                     "terminar. ¿Desea recuperarla?",
+                                     " que no se guardaron porque el programa se cerró sin "
+                                     "terminar. ¿Desea recuperarlas?"),
             kTituloRecuperar)) {
         restaurar(sesion, lote);
         return diario_.hojas() > 0;
     }
     if (c_.entorno.mensajes->Pregunta(
-            QStringLiteral("¿Desea eliminar definitivamente las ") + hojas +
-                QStringLiteral(" sin guardar? Si responde No, se conservan y se le ofrecerán de "
-                               "nuevo la próxima vez que inicie el programa."),
+            QStringLiteral("¿Desea eliminar definitivamente ") + hojas +
+                DiarioPaginas::segun(n,
+                                     " sin guardar? Si responde No, se conserva y se le ofrecerá "
+                                     "de nuevo la próxima vez que inicie el programa.",
+                                     " sin guardar? Si responde No, se conservan y se le "
+                                     "ofrecerán de nuevo la próxima vez que inicie el programa."),
             kTituloDescartar)) {
         descartar(sesion);
         return false;
@@ -167,11 +172,13 @@ void RecuperacionPaginas::restaurar(const SesionRecuperable& sesion,
     diario_.revisar();
     if (recuperadas > 0) {
         escaneo_.VSTwain1_PostScan(0);
-        QString texto = QStringLiteral("Se recuperaron ") + diario_.descripcion();
+        QString texto = DiarioPaginas::segun(recuperadas, "Se recuperó ", "Se recuperaron ") +
+                        diario_.descripcion();
         if (recuperado.tieneCliente()) {
             // Held as after a scan: their customer, case file and type are fixed.
             ControlVentana<QGroupBox>(c_.ventana, "FrmDocumentos").setEnabled(false);
-            texto += QStringLiteral(": presione Guardar para guardarlas.");
+            texto += DiarioPaginas::segun(recuperadas, ": presione Guardar para guardarla.",
+                                          ": presione Guardar para guardarlas.");
         } else {
             texto += QStringLiteral(": elija el cliente, el expediente y el tipo de documento, y "
                                     "presione Guardar.");
