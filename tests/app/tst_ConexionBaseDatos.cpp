@@ -1,6 +1,6 @@
 #include "app/ConexionBaseDatos.h"
-#include "app/EsquemaEmbebido.h"
 #include "app/ErrorSistema.h"
+#include "app/EsquemaEmbebido.h"
 #include "support/BaseDatosPrueba.h"
 
 #include <QFile>
@@ -166,7 +166,7 @@ private slots:
         QTest::newRow("like _ con una letra acentuada") << parecido << "pe_ón%"
                                                         << "S02";
         QTest::newRow("centro con blancos")
-            << "SELECT sucursal FROM sucursales s WHERE s.centro_distribucion=?order by sucursal"
+            << "SELECT sucursal FROM sucursales s WHERE s.centro_distribucion=? order by sucursal"
             << "gdl    "
             << "S01 S02";
         QTest::newRow("codigo") << "SELECT sucursal FROM sucursales WHERE sucursal=?"
@@ -203,7 +203,7 @@ private slots:
         Registros r = bd.conexion().consultar(
             QStringLiteral(
                 "SELECT 'erp_qor.dbo.x' 'Texto', s.sucursal FROM ERP_QOR.dbo.sucursales s "
-                "JOIN brax.DBO.acceso_ftp_ZR a ON 1=1 OR 1=1 WHERE 'Brax.dbo.'<>?and "
+                "JOIN brax.DBO.acceso_ftp_ZR a ON 1=1 OR 1=1 WHERE 'Brax.dbo.'<>? and "
                 "1=1 UNION SELECT 'erp_qor.dbo.x', sucursal FROM erp_qor.dbo.sucursales"),
             {QStringLiteral("x")});
         QVERIFY(!r.eof());
