@@ -8,8 +8,6 @@ QString AdaptadorSQLite::adaptar(const QString& sentencia)
     static const QRegularExpression calificador(
         QStringLiteral(R"(\b[A-Za-z_][A-Za-z0-9_]*\.dbo\.)"),
         QRegularExpression::CaseInsensitiveOption);
-    // SQLite does not end a "?" at a letter: "centro_distribucion=?order by" needs a blank.
-    static const QRegularExpression marcaPegada(QStringLiteral(R"(\?(?=[A-Za-z_]))"));
     const QString& adaptada = sentencia;
     // Only outside quoted literals: a text in quotes is data, not a name.
     QString resultado;
@@ -20,10 +18,8 @@ QString AdaptadorSQLite::adaptar(const QString& sentencia)
         const bool fin = i == adaptada.size();
         if (fin || adaptada.at(i) == QLatin1Char('\'')) {
             QString tramo = adaptada.mid(inicio, i - inicio + (fin ? 0 : 1));
-            if (!enTexto) {
+            if (!enTexto)
                 tramo.remove(calificador);
-                tramo.replace(marcaPegada, QStringLiteral("? "));
-            }
             resultado += tramo;
             inicio = i + 1;
             enTexto = !enTexto;

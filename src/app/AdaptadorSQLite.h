@@ -10,8 +10,7 @@ class AdaptadorSQLite
 {
 public:
     // Drops the three-part qualifiers "BRAX.dbo.", "erp_qor.dbo.", ... (any letter case): the
-    // embedded file holds the tables of both databases side by side. Puts a blank between a
-    // parameter mark and a word glued to it ("=?and").
+    // embedded file holds the tables of both databases side by side.
     static QString adaptar(const QString& sentencia);
 
     // The statement (already adapted) creates a case file, so REGRESA_FOLIO has to answer

@@ -12,12 +12,18 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStringList>
 #include <atomic>
 #include <cmath>
 #include <sqlite3.h>
 
-// Quiet unless asked for (QT_LOGGING_RULES="expedientes.db.debug=true" shows every statement).
+// Quiet unless asked for (QT_LOGGING_RULES="expedientes.db.debug=true" also shows the SQLite
+// form of each statement).
 Q_LOGGING_CATEGORY(registroBaseDatos, "expedientes.db", QtWarningMsg)
+// Each statement as the program hands it to the driver, with its bound values, so branch
+// support can see what the server received
+// (QT_LOGGING_RULES="expedientes.db.sentencias.debug=true").
+Q_LOGGING_CATEGORY(registroSentencias, "expedientes.db.sentencias", QtWarningMsg)
 
 namespace {
 
@@ -60,6 +66,25 @@ QString conExtension(QString cadena)
     }
 #endif
     return cadena;
+}
+
+// The bound values the way FreeTDS names them to the server: @P1='texto' @P2=7.
+QString valoresLigados(const QVariantList& valores)
+{
+    QStringList partes;
+    for (qsizetype i = 0; i < valores.size(); ++i) {
+        const QVariant& valor = valores.at(i);
+        QString texto;
+        if (valor.isNull())
+            texto = QStringLiteral("NULL");
+        else if (valor.typeId() == QMetaType::QString)
+            texto = QLatin1Char('\'') + valor.toString().replace(u'\'', QStringLiteral("''")) +
+                    QLatin1Char('\'');
+        else
+            texto = valor.toString();
+        partes << QStringLiteral("@P%1=%2").arg(i + 1).arg(texto);
+    }
+    return partes.join(QLatin1Char(' '));
 }
 
 QString nombreLibre(const QString& base)
@@ -285,8 +310,10 @@ QSqlQuery ConexionBaseDatos::lanzar(const QString& sentencia, const QVariantList
         throw ErrorSistema(3704, QStringLiteral("La conexión con la base de datos está cerrada"),
                            QStringLiteral("Base de datos"));
     comprobarArchivo();
+    qCDebug(registroSentencias).noquote() << sentencia << valoresLigados(valores);
     const QString texto = d_->sqlite() ? AdaptadorSQLite::adaptar(sentencia) : sentencia;
-    qCDebug(registroBaseDatos) << texto << valores;
+    if (d_->sqlite())
+        qCDebug(registroBaseDatos).noquote() << "SQLite:" << texto;
     QSqlQuery consulta(baseDatos());
     consulta.setForwardOnly(true);
     bool correcto = false;
@@ -348,8 +375,10 @@ QVariant ConexionBaseDatos::regresaFolio()
     if (d_->sqlite())
         return d_->folio;
     // The procedure's one output parameter, @Nfolio (int).
+    const QString llamadaOdbc = QStringLiteral("{call REGRESA_FOLIO(?)}");
+    qCDebug(registroSentencias).noquote() << llamadaOdbc << "@P1=(salida @Nfolio)";
     QSqlQuery llamada(baseDatos());
-    if (!llamada.prepare(QStringLiteral("{call REGRESA_FOLIO(?)}")))
+    if (!llamada.prepare(llamadaOdbc))
         throw Registros::error(llamada.lastError());
     llamada.bindValue(0, QVariant(QMetaType(QMetaType::Int)), QSql::Out);
     if (!llamada.exec())

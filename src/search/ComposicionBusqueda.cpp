@@ -12,21 +12,21 @@ const QString kCentroPropio[] = {
     QStringLiteral("ERP_QOR.dbo.telefono_cliente (C.Cliente) 'Telefono', "
                    "BRAX.dbo.Domicilio_lineal_Brax (C.Cliente) 'Direccion' FROM Clientes C join "
                    "sucursales s on c.sucursal=s.sucursal WHERE Nombre_Cliente like ? and "
-                   "s.centro_distribucion=?order by Nombre_Cliente"),
+                   "s.centro_distribucion=? order by Nombre_Cliente"),
     QStringLiteral("ERP_QOR.dbo.telefono_cliente (C.Cliente) 'Telefono', "
                    "BRAX.dbo.Domicilio_lineal_Brax(C.Cliente) 'Direccion' FROM Clientes C join "
                    "sucursales s on c.sucursal=s.sucursal JOIN domicilios d on c.cliente = "
                    "d.clave WHERE d.direccion like ? and d.tabla='Clientes' and "
-                   "s.centro_distribucion=?order by Nombre_Cliente"),
+                   "s.centro_distribucion=? order by Nombre_Cliente"),
     QStringLiteral("ERP_QOR.dbo.telefono_cliente (C.Cliente) 'Telefono', "
                    "BRAX.dbo.Domicilio_lineal_Brax(C.Cliente) 'Direccion' FROM Clientes C join "
                    "sucursales s on c.sucursal=s.sucursal WHERE Cliente = ? and "
-                   "s.centro_distribucion=?order by Nombre_Cliente"),
+                   "s.centro_distribucion=? order by Nombre_Cliente"),
     QStringLiteral("ERP_QOR.dbo.telefono_cliente (C.Cliente) "
                    "'Telefono',BRAX.dbo.Domicilio_lineal_Brax (C.Cliente) 'Direccion'FROM "
                    "Clientes c join facturas_clientes f    on f.cliente  = c.cliente join "
-                   "sucursales s on f.sucursal = s.sucursal WHERE f.venta = ?and "
-                   "s.centro_distribucion=?order by Nombre_Cliente"),
+                   "sucursales s on f.sucursal = s.sucursal WHERE f.venta = ? and "
+                   "s.centro_distribucion=? order by Nombre_Cliente"),
 };
 
 const QString kTodosLosCentros[] = {

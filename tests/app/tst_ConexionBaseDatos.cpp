@@ -1,9 +1,11 @@
 #include "app/ConexionBaseDatos.h"
-#include "app/EsquemaEmbebido.h"
 #include "app/ErrorSistema.h"
+#include "app/EsquemaEmbebido.h"
 #include "support/BaseDatosPrueba.h"
 
 #include <QFile>
+#include <QLoggingCategory>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
@@ -93,19 +95,33 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(ErrorSistema, bd.conexion().consultar(QStringLiteral("SELECT 1")));
     }
 
-    void trazaRecibeElTextoOriginalYSusValores()
+    void trazaYRegistroRecibenElTextoOriginalYSusValores()
     {
         BaseDatosPrueba bd;
         bd.limpiarSentencias();
+        static QStringList registradas;
+        registradas.clear();
+        QLoggingCategory::setFilterRules(QStringLiteral("expedientes.db.sentencias.debug=true"));
+        const QtMessageHandler anterior = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext& contexto, const QString& mensaje) {
+                if (qstrcmp(contexto.category, "expedientes.db.sentencias") == 0)
+                    registradas << mensaje;
+            });
+        const auto restaurar = qScopeGuard([anterior] {
+            qInstallMessageHandler(anterior);
+            QLoggingCategory::setFilterRules(QString());
+        });
         const QString texto = QStringLiteral(
             "SELECT centro_distribucion,tasa_iva,nombre_sucursal FROM ERP_QOR.dbo.sucursales "
-            "where sucursal=?");
-        bd.conexion().consultar(texto, {QStringLiteral("O'HARA")});
+            "where sucursal=? and tasa_iva < ?");
+        bd.conexion().consultar(texto, {QStringLiteral("O'HARA"), 16});
         bd.conexion().regresaFolio();
         QCOMPARE(bd.sentencias().size(), 2);
         QCOMPARE(bd.sentencias().at(0).texto, texto);
-        QCOMPARE(bd.sentencias().at(0).valores, QVariantList{QStringLiteral("O'HARA")});
+        QCOMPARE(bd.sentencias().at(0).valores, (QVariantList{QStringLiteral("O'HARA"), 16}));
         QCOMPARE(bd.sentencias().at(1).texto, QStringLiteral("REGRESA_FOLIO"));
+        // Support reads what went to the server: the text unadapted, the values as @Pn.
+        QCOMPARE(registradas, QStringList{texto + QStringLiteral(" @P1='O''HARA' @P2=16")});
     }
 
     void regresaFolioDelUltimoAltaDeEstaConexion()
@@ -166,7 +182,7 @@ private slots:
         QTest::newRow("like _ con una letra acentuada") << parecido << "pe_ón%"
                                                         << "S02";
         QTest::newRow("centro con blancos")
-            << "SELECT sucursal FROM sucursales s WHERE s.centro_distribucion=?order by sucursal"
+            << "SELECT sucursal FROM sucursales s WHERE s.centro_distribucion=? order by sucursal"
             << "gdl    "
             << "S01 S02";
         QTest::newRow("codigo") << "SELECT sucursal FROM sucursales WHERE sucursal=?"
@@ -203,7 +219,7 @@ private slots:
         Registros r = bd.conexion().consultar(
             QStringLiteral(
                 "SELECT 'erp_qor.dbo.x' 'Texto', s.sucursal FROM ERP_QOR.dbo.sucursales s "
-                "JOIN brax.DBO.acceso_ftp_ZR a ON 1=1 OR 1=1 WHERE 'Brax.dbo.'<>?and "
+                "JOIN brax.DBO.acceso_ftp_ZR a ON 1=1 OR 1=1 WHERE 'Brax.dbo.'<>? and "
                 "1=1 UNION SELECT 'erp_qor.dbo.x', sucursal FROM erp_qor.dbo.sucursales"),
             {QStringLiteral("x")});
         QVERIFY(!r.eof());

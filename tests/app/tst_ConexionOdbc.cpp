@@ -71,7 +71,7 @@ private slots:
                 "(C.Cliente,1) 'Clasificación', ERP_QOR.dbo.telefono_cliente (C.Cliente) "
                 "'Telefono', BRAX.dbo.Domicilio_lineal_Brax (C.Cliente) 'Direccion' FROM "
                 "Clientes C join sucursales s on c.sucursal=s.sucursal WHERE Nombre_Cliente like "
-                "? and s.centro_distribucion=?order by Nombre_Cliente"),
+                "? and s.centro_distribucion=? order by Nombre_Cliente"),
             {QStringLiteral("%O'HARA%"), QStringLiteral("GDL    ")});
         QVERIFY(!r.eof());
         QCOMPARE(r.campo(QStringLiteral("nombre")).toString(), QStringLiteral("O'HARA PEÑA JUAN"));

@@ -224,7 +224,7 @@ QList<Caso> casos()
          S + QStringLiteral("ERP_QOR.dbo.telefono_cliente (C.Cliente) 'Telefono', "
                             "BRAX.dbo.Domicilio_lineal_Brax (C.Cliente) 'Direccion' FROM Clientes "
                             "C join sucursales s on c.sucursal=s.sucursal WHERE Nombre_Cliente "
-                            "like ? and s.centro_distribucion=?order by Nombre_Cliente"),
+                            "like ? and s.centro_distribucion=? order by Nombre_Cliente"),
          {QStringLiteral("%O'HARA%"), kCentro},
          {},
          {},
@@ -234,7 +234,7 @@ QList<Caso> casos()
                             "BRAX.dbo.Domicilio_lineal_Brax(C.Cliente) 'Direccion' FROM Clientes C "
                             "join sucursales s on c.sucursal=s.sucursal JOIN domicilios d on "
                             "c.cliente = d.clave WHERE d.direccion like ? and d.tabla='Clientes' "
-                            "and s.centro_distribucion=?order by Nombre_Cliente"),
+                            "and s.centro_distribucion=? order by Nombre_Cliente"),
          {QStringLiteral("%AV. 100% MEX%"), kCentro},
          {},
          {"Cliente", "Clasificación", "Huella Registrada"},
@@ -244,7 +244,7 @@ QList<Caso> casos()
              QStringLiteral("ERP_QOR.dbo.telefono_cliente (C.Cliente) 'Telefono', "
                             "BRAX.dbo.Domicilio_lineal_Brax(C.Cliente) 'Direccion' FROM Clientes C "
                             "join sucursales s on c.sucursal=s.sucursal WHERE Cliente = ") +
-             n + QStringLiteral(" and s.centro_distribucion=?order by Nombre_Cliente"),
+             n + QStringLiteral(" and s.centro_distribucion=? order by Nombre_Cliente"),
          {kCentro},
          {},
          {},
@@ -254,7 +254,7 @@ QList<Caso> casos()
                             "'Telefono',BRAX.dbo.Domicilio_lineal_Brax (C.Cliente) "
                             "'Direccion'FROM Clientes c join facturas_clientes f    on f.cliente  "
                             "= c.cliente join sucursales s on f.sucursal = s.sucursal WHERE "
-                            "f.venta = ?and s.centro_distribucion=?order by Nombre_Cliente"),
+                            "f.venta = ? and s.centro_distribucion=? order by Nombre_Cliente"),
          {kVenta, kCentro},
          {},
          {"Cliente", "Telefono"},
@@ -325,7 +325,7 @@ QList<Caso> casos()
          S + QStringLiteral("ERP_QOR.dbo.telefono_cliente (C.Cliente) 'Telefono', "
                             "BRAX.dbo.Domicilio_lineal_Brax (C.Cliente) 'Direccion' FROM Clientes "
                             "C join sucursales s on c.sucursal=s.sucursal WHERE Nombre_Cliente "
-                            "like ? and s.centro_distribucion=?order by Nombre_Cliente"),
+                            "like ? and s.centro_distribucion=? order by Nombre_Cliente"),
          {QStringLiteral("%ÁLVAREZ O'HARA%"), kCentro},
          {},
          {"Cliente"},

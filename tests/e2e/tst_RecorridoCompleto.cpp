@@ -1,13 +1,40 @@
 #include "PuestoPrueba.h"
+#include "search/ComposicionBusqueda.h"
 
 #include <QComboBox>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QSqlDatabase>
+
+namespace {
+// What SQL Server needs of each statement and the embedded database forgives: FreeTDS writes a
+// bound marker as @Pn in place, so one that touches a word makes a longer variable name; and the
+// case-file table lives in BRAX, not in the database the connection opens. Quoted literals are
+// data and are left out. Returns the statements that fail, with the reason.
+QStringList faltasParaElServidor(const QStringList& sentencias)
+{
+    static const QRegularExpression literal(QStringLiteral("'[^']*'"));
+    static const QRegularExpression marcaPegada(QStringLiteral(R"(\w\?|\?\w)"),
+                                                QRegularExpression::UseUnicodePropertiesOption);
+    static const QRegularExpression sinBase(
+        QStringLiteral(R"((?<!BRAX\.dbo\.)\b[Ee]xpedientes_ZR\b)"));
+    QStringList faltas;
+    for (const QString& sentencia : sentencias) {
+        const QString codigo = QString(sentencia).remove(literal);
+        if (codigo.contains(marcaPegada))
+            faltas << QStringLiteral("marca pegada: ") + sentencia;
+        if (codigo.contains(sinBase))
+            faltas << QStringLiteral("sin BRAX.dbo.: ") + sentencia;
+    }
+    return faltas;
+}
+} // namespace
 
 // A capture as a branch does it, on real parts only: the customer found by name in the search
 // dialog, a new case file with a feeder batch (a page removed on the way) and a second type,
 // the stored document fetched back, and a later start in order mode that assigns the case
-// file to the customer's sale. Once on the embedded database and once through QODBC.
+// file to the customer's sale; then every statement sent is held to what SQL Server needs.
+// Once on the embedded database and once through QODBC.
 class PruebaRecorridoCompleto : public QObject
 {
     Q_OBJECT
@@ -208,6 +235,19 @@ private slots:
         QCOMPARE(e.filas(), 1);
         QCOMPARE(e.remotos(), (QStringList{nota, solicitud}));
         QVERIFY(e.p.cerrar());
+
+        // Everything sent on the way, and the search in the modes and scopes the road skips,
+        // as SQL Server would receive it.
+        QStringList enviadas = e.p.sentencias();
+        for (const auto modo : {ModoBusqueda::Nombre, ModoBusqueda::Direccion,
+                                ModoBusqueda::NumeroCliente, ModoBusqueda::NumeroVenta})
+            for (const auto alcance :
+                 {AlcanceCentros::CentroPropio, AlcanceCentros::TodosLosCentros})
+                enviadas << ComposicionBusqueda::componer(modo, alcance, QStringLiteral("7"),
+                                                          QStringLiteral("GDL"))
+                                .texto;
+        const QStringList faltas = faltasParaElServidor(enviadas);
+        QVERIFY2(faltas.isEmpty(), qPrintable(faltas.join(QLatin1Char('\n'))));
     }
 };
 
