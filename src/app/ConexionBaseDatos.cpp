@@ -4,6 +4,7 @@
 #include "app/EsquemaEmbebido.h"
 #include "app/FuncionesSQLite.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -46,12 +47,30 @@ Destino destinoDe(const QString& cadena)
     return Destino::Odbc;
 }
 
+#ifdef EXPEDIENTES_MODULO_FUNCIONES_SQLITE
+// An installed program takes the copy installed beside it; the build tree's is for the tests
+// and for a program run where it was built.
+QString moduloFunciones()
+{
+#ifdef EXPEDIENTES_MODULO_FUNCIONES_SQLITE_INSTALADO
+    if (QCoreApplication::instance() != nullptr) {
+        const QString instalado = QDir::cleanPath(
+            QDir(QCoreApplication::applicationDirPath())
+                .filePath(QStringLiteral(EXPEDIENTES_MODULO_FUNCIONES_SQLITE_INSTALADO)));
+        if (QFileInfo::exists(instalado))
+            return instalado;
+    }
+#endif
+    return QStringLiteral(EXPEDIENTES_MODULO_FUNCIONES_SQLITE);
+}
+#endif
+
 // The helper functions cannot be registered through ODBC; the SQLite ODBC driver loads them
 // as an extension module when the text names it.
 QString conExtension(QString cadena)
 {
 #ifdef EXPEDIENTES_MODULO_FUNCIONES_SQLITE
-    const QString modulo = QStringLiteral(EXPEDIENTES_MODULO_FUNCIONES_SQLITE);
+    const QString modulo = moduloFunciones();
     if (!cadena.contains(QLatin1String("LoadExt="), Qt::CaseInsensitive) &&
         QFileInfo::exists(modulo)) {
         if (!cadena.endsWith(QLatin1Char(';')))
