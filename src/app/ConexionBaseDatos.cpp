@@ -47,9 +47,8 @@ Destino destinoDe(const QString& cadena)
     return Destino::Odbc;
 }
 
-#ifdef EXPEDIENTES_MODULO_FUNCIONES_SQLITE
-// An installed program takes the copy installed beside it; the build tree's is for the tests
-// and for a program run where it was built.
+// An installed program takes the copy installed beside it; a build with its tests also knows
+// the build tree's copy, which the tests load.
 QString moduloFunciones()
 {
 #ifdef EXPEDIENTES_MODULO_FUNCIONES_SQLITE_INSTALADO
@@ -61,15 +60,17 @@ QString moduloFunciones()
             return instalado;
     }
 #endif
+#ifdef EXPEDIENTES_MODULO_FUNCIONES_SQLITE
     return QStringLiteral(EXPEDIENTES_MODULO_FUNCIONES_SQLITE);
-}
+#else
+    return QString();
 #endif
+}
 
 // The helper functions cannot be registered through ODBC; the SQLite ODBC driver loads them
 // as an extension module when the text names it.
 QString conExtension(QString cadena)
 {
-#ifdef EXPEDIENTES_MODULO_FUNCIONES_SQLITE
     const QString modulo = moduloFunciones();
     if (!cadena.contains(QLatin1String("LoadExt="), Qt::CaseInsensitive) &&
         QFileInfo::exists(modulo)) {
@@ -77,7 +78,6 @@ QString conExtension(QString cadena)
             cadena += QLatin1Char(';');
         cadena += QStringLiteral("LoadExt=%1;").arg(modulo);
     }
-#endif
     return cadena;
 }
 
