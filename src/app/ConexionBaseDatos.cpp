@@ -4,6 +4,7 @@
 #include "app/EsquemaEmbebido.h"
 #include "app/FuncionesSQLite.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -52,19 +53,37 @@ Destino destinoDe(const QString& cadena)
     return Destino::Odbc;
 }
 
+// An installed program takes the copy installed beside it; a build with its tests also knows
+// the build tree's copy, which the tests load.
+QString moduloFunciones()
+{
+#ifdef EXPEDIENTES_MODULO_FUNCIONES_SQLITE_INSTALADO
+    if (QCoreApplication::instance() != nullptr) {
+        const QString instalado = QDir::cleanPath(
+            QDir(QCoreApplication::applicationDirPath())
+                .filePath(QStringLiteral(EXPEDIENTES_MODULO_FUNCIONES_SQLITE_INSTALADO)));
+        if (QFileInfo::exists(instalado))
+            return instalado;
+    }
+#endif
+#ifdef EXPEDIENTES_MODULO_FUNCIONES_SQLITE
+    return QStringLiteral(EXPEDIENTES_MODULO_FUNCIONES_SQLITE);
+#else
+    return QString();
+#endif
+}
+
 // The helper functions cannot be registered through ODBC; the SQLite ODBC driver loads them
 // as an extension module when the text names it.
 QString conExtension(QString cadena)
 {
-#ifdef EXPEDIENTES_MODULO_FUNCIONES_SQLITE
-    const QString modulo = QStringLiteral(EXPEDIENTES_MODULO_FUNCIONES_SQLITE);
+    const QString modulo = moduloFunciones();
     if (!cadena.contains(QLatin1String("LoadExt="), Qt::CaseInsensitive) &&
         QFileInfo::exists(modulo)) {
         if (!cadena.endsWith(QLatin1Char(';')))
             cadena += QLatin1Char(';');
         cadena += QStringLiteral("LoadExt=%1;").arg(modulo);
     }
-#endif
     return cadena;
 }
 

@@ -11,6 +11,8 @@ int main(int argc, char* argv[])
     QApplication aplicacion(argc, argv);
     QApplication::setApplicationName(QStringLiteral("expedientes"));
     QApplication::setOrganizationName(QStringLiteral("expedientes"));
+    // The menu entry's id, so the desktop ties the window to its entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("mx.qor.Expedientes"));
 
     EntornoReal real;
     try {

@@ -2,7 +2,9 @@
 #include "app/ErrorSistema.h"
 #include "support/BaseDatosPrueba.h"
 
+#include <QProcess>
 #include <QSqlDatabase>
+#include <QStandardPaths>
 #include <QTest>
 
 // The same connection code through QODBC and the SQLite ODBC driver ("SQLite3" in
@@ -79,6 +81,36 @@ private slots:
         QCOMPARE(r.campo(QStringLiteral("Clasificación")).toString(), QStringLiteral("A"));
         QCOMPARE(r.campo(QStringLiteral("Direccion")).toString(),
                  QStringLiteral("HIDALGO 10, COL. CENTRO, GUADALAJARA, JALISCO, C.P. 44100"));
+    }
+
+    // Branch support reads the database with the stock sqlite3 tool: every text column
+    // compares under the server's collation, so without the extension loaded (the README's
+    // command) a comparison fails instead of answering.
+    void herramientaSqlite3()
+    {
+        QString modulo = QStringLiteral(EXPEDIENTES_MODULO_FUNCIONES_SQLITE);
+        modulo.chop(3); // the README's form: sqlite3 adds ".so" itself
+        const QString consulta =
+            QStringLiteral("SELECT Nombre_cliente, tiene_huellas(cliente) FROM clientes "
+                           "WHERE Nombre_cliente = 'o''hara peña juan  ' ORDER BY Nombre_cliente;");
+        const auto sqlite3 = [&](const QStringList& argumentos) {
+            QProcess proceso;
+            proceso.start(QStringLiteral("sqlite3"), argumentos);
+            if (!proceso.waitForFinished(30000))
+                return QStringLiteral("(sin respuesta)");
+            return QString::fromUtf8(proceso.readAllStandardOutput() +
+                                     proceso.readAllStandardError());
+        };
+        if (QStandardPaths::findExecutable(QStringLiteral("sqlite3")).isEmpty())
+            QSKIP("Sin la herramienta sqlite3");
+        QCOMPARE(sqlite3({QStringLiteral("-cmd"), QStringLiteral(".load %1").arg(modulo),
+                          bd_->rutaBase(), consulta}),
+                 QStringLiteral("O'HARA PEÑA JUAN|SI\n"));
+        const QString sinExtension =
+            sqlite3({bd_->rutaBase(),
+                     QStringLiteral("SELECT count(*) FROM clientes WHERE Nombre_cliente = 'x';")});
+        QVERIFY2(sinExtension.contains(QStringLiteral("no such collation sequence: ESPANOL_CI")),
+                 qPrintable(sinExtension));
     }
 
     void altaFolioBanderaYLista()

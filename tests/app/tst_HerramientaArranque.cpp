@@ -55,6 +55,25 @@ private slots:
         QVERIFY(!mostrado.errores.contains(contrasena));
     }
 
+    // Every order is in the help, with an example that runs it, and in the manual page.
+    void ayudaYManual()
+    {
+        const Resultado ayuda = herramienta({"--help"});
+        QCOMPARE(ayuda.codigo, 0);
+        QFile manual(RutasPrueba::fuentes() + "/docs/man/expedientes-arranque.1");
+        QVERIFY(manual.open(QIODevice::ReadOnly));
+        const QString pagina = QString::fromUtf8(manual.readAll());
+        for (const QString orden : {"escribir", "mostrar", "crear-base", "iniciar-demo"}) {
+            QVERIFY2(ayuda.salida.contains("\n  " + orden + " --dir"), qPrintable(orden));
+            QVERIFY2(ayuda.salida.contains("Ejemplo: expedientes-arranque " + orden + " --dir"),
+                     qPrintable(orden));
+            const QString roff = QString(orden).replace("-", "\\-");
+            QVERIFY2(pagina.contains(".B " + roff + "\n"), qPrintable(orden));
+            QVERIFY2(pagina.contains("expedientes\\-arranque " + roff + " \\-\\-dir"),
+                     qPrintable(orden));
+        }
+    }
+
     // Wrong usage exits 2 with the usage text; a failure exits 1 and says why. "@" stands for
     // an empty temporary folder, which must stay empty.
     void fallos_data()

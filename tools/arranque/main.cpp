@@ -24,19 +24,32 @@ constexpr int salidaFallo = 1;
 constexpr int salidaUso = 2;
 
 const QString textoUso = QStringLiteral(
-    "Uso:\n"
-    "  expedientes-arranque escribir --dir CARPETA --servidor SERVIDOR --usuario USUARIO\n"
-    "                                --contrasena CONTRASENA --sucursal SUCURSAL\n"
+    "Uso: expedientes-arranque ORDEN --dir CARPETA [opciones]\n"
+    "La tabla de arranque ARRANQUE.dbf de la estación está en /etc/qor (o en $QOR_DIR).\n"
+    "\n"
+    "Órdenes:\n"
+    "  escribir --dir CARPETA --servidor SERVIDOR --usuario USUARIO --contrasena CONTRASENA\n"
+    "           --sucursal SUCURSAL\n"
     "      Escribe la tabla de arranque ARRANQUE.dbf (reemplaza la que haya) con la contraseña\n"
-    "      y la sucursal cifradas.\n"
-    "  expedientes-arranque mostrar --dir CARPETA\n"
+    "      y la sucursal cifradas. SERVIDOR es un SQL Server, o sqlite:<ruta> para la base de\n"
+    "      datos embebida.\n"
+    "      Ejemplo: expedientes-arranque escribir --dir /etc/qor --servidor SRV01 --usuario "
+    "cajero\n"
+    "               --contrasena secreta --sucursal S01\n"
+    "  mostrar --dir CARPETA\n"
     "      Muestra el servidor, el usuario y la sucursal de la tabla de arranque.\n"
-    "  expedientes-arranque crear-base --dir CARPETA\n"
+    "      Ejemplo: expedientes-arranque mostrar --dir /etc/qor\n"
+    "  crear-base --dir CARPETA\n"
     "      Crea vacía, con sus tablas, la base de datos embebida que nombra server_SQL\n"
     "      (sqlite:<ruta>) en la tabla de arranque. No reemplaza una base que ya exista.\n"
-    "  expedientes-arranque iniciar-demo --dir CARPETA --puerto-ftp PUERTO\n"
+    "      Ejemplo: expedientes-arranque crear-base --dir /etc/qor\n"
+    "  iniciar-demo --dir CARPETA --puerto-ftp PUERTO\n"
     "      Prepara una carpeta de demostración: tabla de arranque, base de datos embebida con\n"
-    "      datos de ejemplo y las carpetas del servidor de imágenes.\n");
+    "      datos de ejemplo y las carpetas del servidor de imágenes.\n"
+    "      Ejemplo: expedientes-arranque iniciar-demo --dir /tmp/demo --puerto-ftp 2121\n"
+    "\n"
+    "  -h, --help   muestra esta ayuda.\n"
+    "Salida: 0 si la orden se cumplió, 1 si falló, 2 si la orden está mal escrita.\n");
 
 // The demo's fixed values: the branch is the first one DatosDemo seeds.
 const QString servidorDemo = QStringLiteral("sqlite:expedientes.db");
