@@ -248,6 +248,15 @@ int ClienteFtpCurl::RecibirArchivo(const QString& remoto, const QString& local)
                                    .arg(static_cast<qint64>(esperados)),
                       Falla::Interrumpida);
     }
+    // A full disk can cut a buffered write short without the write or the commit failing:
+    // what reached the disk is what counts before the file takes the target's name.
+    errno = 0;
+    if (!destino.flush() || destino.size() != static_cast<qint64>(recibidos)) {
+        const int codigo = errorDe(destino, errno);
+        destino.cancelWriting();
+        return fallarLocal(accion + QStringLiteral(": no se pudo guardar el archivo local"),
+                           codigo != 0 ? codigo : ENOSPC, destino.errorString());
+    }
     errno = 0;
     if (!destino.commit())
         return fallarLocal(accion + QStringLiteral(": no se pudo guardar el archivo local"),
