@@ -119,7 +119,8 @@ void DiarioPaginas::liberar()
     if (!c_.VSTwain1)
         return;
     // Recorded first: a crash half-way leaves pages that are known to be stored.
-    fijarEstado(Lote::Estado::Registrada);
+    if (estado() != Lote::Estado::Registrada)
+        fijarEstado(Lote::Estado::Registrada);
     soltar();
 }
 

@@ -17,7 +17,8 @@ class DiarioPaginas : public QObject
 public:
     DiarioPaginas(ContextoVentana& c, QObject* parent);
 
-    const std::optional<Lote>& lote() const { return lote_; }
+    // How far the save of the held pages got; retenida with no lote.
+    Lote::Estado estado() const { return lote_ ? lote_->estado : Lote::Estado::Retenida; }
     int hojas() const;
 
     // A scan starts: unless a lote is open, what it brings belongs to the customer, case file

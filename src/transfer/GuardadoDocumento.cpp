@@ -105,7 +105,6 @@ void GuardadoDocumento::guardar()
     // The upload replaces the stored file through a temporary name and a rename, so a broken
     // transfer never damages it: deleting the stored file first is never needed.
     c_.sesion.BorrarRemotoPrimero = false;
-    enviado_ = registrado_ = false;
     ControlVentana<QPushButton>(c_.ventana, "CmdCLientes").setEnabled(true);
     ControlVentana<QTableWidget>(c_.ventana, "iExpedientes").setEnabled(true);
     auto& boton = ControlVentana<QPushButton>(c_.ventana, "BUpload");
@@ -127,13 +126,15 @@ void GuardadoDocumento::guardar()
             kTituloNoGuardado);
         return;
     }
+    // Whatever the save gets to, the journal says: pages that came with no scan get a lote too.
+    diario_.abrir();
     // The document reached the server on an earlier try: only its flag is missing.
-    if (diario_.lote() && diario_.lote()->estado == Lote::Estado::Enviada) {
+    if (diario_.estado() == Lote::Estado::Enviada) {
         {
             LeyendaEspera espera(boton);
             marcarDocumento(*tipo);
         }
-        registrado_ = c_.sesion.SubidaCorrecta = true;
+        c_.sesion.SubidaCorrecta = true;
         estatus(QStringLiteral("Expediente Guardado Correctamente!!: "));
         terminar(*tipo);
         return;
@@ -154,7 +155,7 @@ void GuardadoDocumento::guardar()
         // However this ends, the working file keeps the new pages only once the server has
         // them; short of that it goes back as it was and the pages stay held for the next try.
         const auto alFinal = qScopeGuard([this, &respaldo] {
-            if (enviado_)
+            if (diario_.estado() >= Lote::Estado::Enviada)
                 return respaldo.confirmar();
             respaldo.restaurar();
             diario_.fijarEstado(Lote::Estado::Retenida);
@@ -179,7 +180,7 @@ void GuardadoDocumento::guardar()
         BloqueoTransferencia bloqueo(c_);
         GuardarExpediente();
     }
-    if (registrado_)
+    if (diario_.estado() == Lote::Estado::Registrada)
         terminar(*tipo);
 }
 
@@ -282,7 +283,8 @@ void GuardadoDocumento::GuardarExpediente()
             return;
         }
         // The type's flag is set already: the stored document came from the server.
-        registrado_ = conectarYSubir();
+        if (conectarYSubir())
+            diario_.fijarEstado(Lote::Estado::Registrada);
     } else {
         if (conectarYSubir())
             marcarDocumento(*tipo);
@@ -295,10 +297,8 @@ bool GuardadoDocumento::conectarYSubir()
     if (!conexion_.ConectarServidorImagenes())
         return false;
     SubirDocumento();
-    if (c_.sesion.SubidaCorrecta) {
-        enviado_ = true;
+    if (c_.sesion.SubidaCorrecta)
         diario_.fijarEstado(Lote::Estado::Enviada);
-    }
     return c_.sesion.SubidaCorrecta;
 }
 
@@ -316,7 +316,7 @@ void GuardadoDocumento::marcarDocumento(const TipoDocumento& tipo)
                 tipo.nombreRemoto(c_.sesion.FolioActual));
         throw;
     }
-    registrado_ = true;
+    diario_.fijarEstado(Lote::Estado::Registrada);
 }
 
 void GuardadoDocumento::SubirDocumento()

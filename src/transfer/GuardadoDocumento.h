@@ -56,9 +56,6 @@ private:
     DiarioPaginas& diario_;
     ListaExpedientes& lista_;
     bool guardando_ = false;
-    // How far this save got: the document reached the server; it is flagged as well.
-    bool enviado_ = false;
-    bool registrado_ = false;
     // The case file a save created, until a save of it goes through (it may take more tries).
     double folioCreado_ = 0;
 };
