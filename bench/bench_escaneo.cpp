@@ -3,9 +3,9 @@
 // 1. acquiring and spooling letter pages at 300 dpi bilevel vs scanimage --batch + tiffcp -c g4;
 // 2. writing the held pages into one TIFF vs tiffcp -c g4 of the same pages;
 // 3. memory added by holding many bilevel and colour pages.
-#include "components/ConfigSaneDemo.h"
-#include "components/EscanerSane.h"
-#include "components/EscritorTiff.h"
+#include "components/escaner/ConfigSaneDemo.h"
+#include "components/escaner/EscanerSane.h"
+#include "components/tiff/EscritorTiff.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 // Upload and download of one 50 MB file through ClienteFtpCurl against the curl command-line tool,
 // both on the same pyftpdlib server on loopback. Prints medians of several rounds and the ratios.
 // Usage: bench_ftp [MB] [rounds]
-#include "components/ClienteFtpCurl.h"
+#include "components/ftp/ClienteFtpCurl.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

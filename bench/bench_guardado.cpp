@@ -8,10 +8,10 @@
 #include "app/ConexionBaseDatos.h"
 #include "casefiles/SentenciasExpediente.h"
 #include "casefiles/TipoDocumento.h"
-#include "components/ClienteFtpCurl.h"
-#include "components/ConfigSaneDemo.h"
-#include "components/EscanerSane.h"
-#include "components/EscritorTiff.h"
+#include "components/escaner/ConfigSaneDemo.h"
+#include "components/escaner/EscanerSane.h"
+#include "components/ftp/ClienteFtpCurl.h"
+#include "components/tiff/EscritorTiff.h"
 
 #include <QApplication>
 #include <QDateTime>

@@ -6,8 +6,8 @@
 
 #include "app/ErrorSistema.h"
 #include "app/TablaArranque.h"
-#include "components/EscritorTiff.h"
-#include "components/LectorTiff.h"
+#include "components/tiff/EscritorTiff.h"
+#include "components/tiff/LectorTiff.h"
 #include "search/ListaHistorial.h"
 
 #include <QDir>

@@ -10,7 +10,7 @@
 #include "app/Mensajes.h"
 #include "app/RelojArena.h"
 #include "app/SesionCaptura.h"
-#include "components/EscanerTwain.h"
+#include "components/escaner/EscanerTwain.h"
 #include "ui_FrmEscaneo.h"
 
 #include <QApplication>

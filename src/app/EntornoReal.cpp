@@ -4,8 +4,8 @@
 #include "app/MensajesQt.h"
 #include "app/TablaArranque.h"
 #include "app/VisorEscritorio.h"
-#include "components/ClienteFtpCurl.h"
-#include "components/EscanerSane.h"
+#include "components/escaner/EscanerSane.h"
+#include "components/ftp/ClienteFtpCurl.h"
 
 EntornoReal::EntornoReal()
     : conexion_(std::make_unique<ConexionBaseDatos>()), mensajes_(std::make_unique<MensajesQt>()),

@@ -2,7 +2,7 @@
 
 #include "app/CicloVentana.h"
 #include "app/NombreAplicacion.h"
-#include "components/EscanerTwain.h"
+#include "components/escaner/EscanerTwain.h"
 #include "ui_FrmEscaneo.h"
 
 #include <QCloseEvent>

@@ -2,7 +2,7 @@
 
 #include "app/DatosServidorImagenes.h"
 #include "capture/RedondeoPar.h"
-#include "components/EscanerTwain.h"
+#include "components/escaner/EscanerTwain.h"
 
 #include <QString>
 #include <array>

@@ -10,7 +10,7 @@
 #include "app/SesionCaptura.h"
 #include "casefiles/SentenciasExpediente.h"
 #include "casefiles/TipoDocumento.h"
-#include "components/EscanerTwain.h"
+#include "components/escaner/EscanerTwain.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>

@@ -12,7 +12,7 @@
 #include "capture/AjusteAutomatico.h"
 #include "capture/DiarioPaginas.h"
 #include "capture/VisorPaginas.h"
-#include "components/EscanerTwain.h"
+#include "components/escaner/EscanerTwain.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -14,7 +14,7 @@
 #include "capture/SeleccionDocumento.h"
 #include "casefiles/ListaExpedientes.h"
 #include "casefiles/TipoDocumento.h"
-#include "components/EscanerTwain.h"
+#include "components/escaner/EscanerTwain.h"
 
 #include <QAbstractButton>
 #include <QApplication>

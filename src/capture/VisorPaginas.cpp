@@ -7,7 +7,7 @@
 #include "app/SesionCaptura.h"
 #include "capture/DiarioPaginas.h"
 #include "capture/LienzoPagina.h"
-#include "components/EscanerTwain.h"
+#include "components/escaner/EscanerTwain.h"
 
 #include <QLabel>
 #include <QLineEdit>

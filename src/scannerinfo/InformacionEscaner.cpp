@@ -3,7 +3,7 @@
 #include "app/ContextoVentana.h"
 #include "app/Entorno.h"
 #include "app/Proteccion.h"
-#include "components/EscanerTwain.h"
+#include "components/escaner/EscanerTwain.h"
 #include "scannerinfo/FrmCaracteristicas.h"
 
 #include <QAbstractButton>

@@ -1,7 +1,7 @@
 #include "scannerinfo/InformeCaracteristicas.h"
 
 #include "app/Mensajes.h"
-#include "components/EscanerTwain.h"
+#include "components/escaner/EscanerTwain.h"
 #include "scannerinfo/TextoNumero.h"
 #include "scannerinfo/VocabularioTwain.h"
 

@@ -7,7 +7,7 @@
 #include "app/Global.h"
 #include "app/Mensajes.h"
 #include "app/SesionCaptura.h"
-#include "components/ClienteFtp.h"
+#include "components/ftp/ClienteFtp.h"
 #include "transfer/BloqueoTransferencia.h"
 
 #include <QCoreApplication>

@@ -11,8 +11,8 @@
 #include "app/Visor.h"
 #include "casefiles/SentenciasExpediente.h"
 #include "casefiles/TipoDocumento.h"
-#include "components/ClienteFtp.h"
 #include "components/MotivoSistema.h"
+#include "components/ftp/ClienteFtp.h"
 #include "transfer/BloqueoTransferencia.h"
 #include "transfer/ConexionImagenes.h"
 

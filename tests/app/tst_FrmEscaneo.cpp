@@ -3,7 +3,7 @@
 #include "app/FrmEscaneo.h"
 #include "app/Proteccion.h"
 #include "app/VisorEscritorio.h"
-#include "app/armado/Programa.h"
+#include "main/Programa.h"
 #include "support/RutasPrueba.h"
 #include "support/VentanaPrueba.h"
 

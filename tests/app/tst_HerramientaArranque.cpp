@@ -1,7 +1,7 @@
 #include "app/ConexionBaseDatos.h"
 #include "app/TablaArranque.h"
 #include "casefiles/TipoDocumento.h"
-#include "components/EscritorTiff.h"
+#include "components/tiff/EscritorTiff.h"
 #include "support/RutasPrueba.h"
 
 #include <QDir>

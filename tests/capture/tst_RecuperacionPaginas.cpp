@@ -1,7 +1,7 @@
 #include "app/FrmEscaneo.h"
 #include "app/SesionCaptura.h"
 #include "capture/Lote.h"
-#include "components/EscanerSane.h"
+#include "components/escaner/EscanerSane.h"
 #include "support/ConfigSanePrueba.h"
 #include "support/HojasAbandonadas.h"
 #include "support/VentanaPrueba.h"

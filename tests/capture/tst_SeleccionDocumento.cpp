@@ -1,7 +1,7 @@
 #include "app/FrmEscaneo.h"
 #include "capture/DescarteDocumento.h"
 #include "capture/SeleccionDocumento.h"
-#include "components/ClienteFtpCurl.h"
+#include "components/ftp/ClienteFtpCurl.h"
 #include "support/ServidorFtpPrueba.h"
 #include "support/VentanaPrueba.h"
 

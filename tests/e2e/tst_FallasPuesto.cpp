@@ -1,5 +1,5 @@
 #include "PuestoPrueba.h"
-#include "components/TextoEstadoSane.h"
+#include "components/escaner/TextoEstadoSane.h"
 #include "support/LimiteArchivos.h"
 
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "components/EscanerSane.h"
+#include "components/escaner/EscanerSane.h"
 #include "scannerinfo/InformeCaracteristicas.h"
 #include "support/ConfigSanePrueba.h"
 #include "support/MensajesGrabados.h"

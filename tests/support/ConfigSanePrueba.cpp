@@ -1,6 +1,6 @@
 #include "support/ConfigSanePrueba.h"
 
-#include "components/ConfigSaneDemo.h"
+#include "components/escaner/ConfigSaneDemo.h"
 
 #include <QDir>
 

@@ -1,6 +1,6 @@
 #include "support/EscanerGuionado.h"
 
-#include "components/EscritorTiff.h"
+#include "components/tiff/EscritorTiff.h"
 
 EscanerGuionado::EscanerGuionado(QObject* parent) : EscanerTwain(parent) {}
 

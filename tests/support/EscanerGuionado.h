@@ -1,6 +1,6 @@
 #pragma once
 
-#include "components/EscanerTwain.h"
+#include "components/escaner/EscanerTwain.h"
 
 #include <QList>
 #include <QMap>

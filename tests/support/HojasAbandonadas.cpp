@@ -1,6 +1,6 @@
 #include "support/HojasAbandonadas.h"
 
-#include "components/EscanerSane.h"
+#include "components/escaner/EscanerSane.h"
 #include "support/ConfigSanePrueba.h"
 
 #include <QDir>

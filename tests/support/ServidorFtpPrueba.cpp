@@ -1,7 +1,7 @@
 #include "support/ServidorFtpPrueba.h"
 
 #include "app/DatosServidorImagenes.h"
-#include "components/ClienteFtp.h"
+#include "components/ftp/ClienteFtp.h"
 #include "support/RutasPrueba.h"
 
 #include <QDeadlineTimer>

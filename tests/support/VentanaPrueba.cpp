@@ -1,9 +1,9 @@
 #include "support/VentanaPrueba.h"
 
 #include "app/FrmEscaneo.h"
-#include "app/armado/Armado.h"
-#include "components/ClienteFtpNoDisponible.h"
-#include "components/EscanerNoDisponible.h"
+#include "components/escaner/EscanerNoDisponible.h"
+#include "components/ftp/ClienteFtpNoDisponible.h"
+#include "main/Armado.h"
 
 #include <QCloseEvent>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "app/ErrorSistema.h"
 #include "app/FrmEscaneo.h"
-#include "components/ClienteFtpCurl.h"
+#include "components/ftp/ClienteFtpCurl.h"
 #include "support/LimiteArchivos.h"
 #include "support/ServidorFtpPrueba.h"
 #include "support/VentanaPrueba.h"

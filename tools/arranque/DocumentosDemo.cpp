@@ -3,7 +3,7 @@
 #include "app/ConexionBaseDatos.h"
 #include "app/ErrorSistema.h"
 #include "casefiles/TipoDocumento.h"
-#include "components/EscritorTiff.h"
+#include "components/tiff/EscritorTiff.h"
 
 #include <QDir>
 #include <QImage>

@@ -7,8 +7,8 @@
 #include "app/Global.h"
 #include "app/Mensajes.h"
 #include "app/Visor.h"
-#include "app/armado/Armado.h"
 #include "casefiles/ListaExpedientes.h"
+#include "main/Armado.h"
 #include "scannerinfo/InformacionEscaner.h"
 #include "search/FrmBusqueda_Cliente.h"
 

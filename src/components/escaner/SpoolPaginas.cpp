@@ -1,0 +1,172 @@
+#include "components/escaner/SpoolPaginas.h"
+
+#include "components/escaner/CarpetaRecuperacion.h"
+#include "components/tiff/LectorTiff.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <cmath>
+#include <memory>
+#include <tiffio.h>
+
+Q_DECLARE_LOGGING_CATEGORY(lcSpool)
+Q_LOGGING_CATEGORY(lcSpool, "expedientes.scan.spool")
+
+namespace {
+int resolucionDe(const QString& ruta)
+{
+    std::unique_ptr<TIFF, void (*)(TIFF*)> tif(TIFFOpen(QFile::encodeName(ruta).constData(), "r"),
+                                               [](TIFF* t) { TIFFClose(t); });
+    float ppp = 0;
+    uint16_t unidad = RESUNIT_INCH;
+    if (!tif || !TIFFGetField(tif.get(), TIFFTAG_XRESOLUTION, &ppp))
+        return 0;
+    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_RESOLUTIONUNIT, &unidad);
+    return int(std::lround(unidad == RESUNIT_CENTIMETER ? ppp * 2.54 : ppp));
+}
+} // namespace
+
+SpoolPaginas::SpoolPaginas(QString carpetaBase, int paginasEnMemoria)
+    : base_(std::move(carpetaBase)), enMemoria_(qMax(1, paginasEnMemoria))
+{
+}
+
+SpoolPaginas::~SpoolPaginas()
+{
+    // Pages still held were neither stored nor discarded: they are offered at the next start.
+    if (!carpeta_.isEmpty() && CarpetaRecuperacion::paginas(carpeta_).isEmpty())
+        QDir(carpeta_).removeRecursively();
+}
+
+bool SpoolPaginas::preparar(QString* error)
+{
+    if (!carpeta_.isEmpty() && QDir(carpeta_).exists())
+        return true;
+    // One folder per run, so a recovery can tell the pages of a crashed run from a live one.
+    const QString nombre =
+        QStringLiteral("sesion-%1-%2")
+            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")))
+            .arg(QCoreApplication::applicationPid());
+    const QString carpeta = QDir(base_).filePath(nombre);
+    if (!QDir().mkpath(carpeta)) {
+        if (error)
+            *error = QStringLiteral("No se pudo crear la carpeta de recuperación %1").arg(carpeta);
+        qCWarning(lcSpool) << "no se pudo crear" << carpeta;
+        return false;
+    }
+    carpeta_ = carpeta;
+    return true;
+}
+
+QString SpoolPaginas::nuevaRuta()
+{
+    const int numero = siguiente_.fetch_add(1);
+    return QDir(carpeta_).filePath(QStringLiteral("%1.tif").arg(numero, 6, 10, QLatin1Char('0')));
+}
+
+void SpoolPaginas::agregar(const PaginaEscaneada& pagina)
+{
+    PaginaEscaneada guardada = pagina;
+    guardada.imagen = QImage();
+    paginas_.append(guardada);
+    if (!pagina.imagen.isNull())
+        recordar(pagina.ruta, pagina.imagen);
+}
+
+void SpoolPaginas::recordar(const QString& ruta, const QImage& imagen)
+{
+    for (qsizetype i = 0; i < cache_.size(); ++i) {
+        if (cache_[i].first == ruta) {
+            cache_.removeAt(i);
+            break;
+        }
+    }
+    cache_.prepend({ruta, imagen});
+    while (cache_.size() > enMemoria_)
+        cache_.removeLast();
+}
+
+QImage SpoolPaginas::imagen(int posicion)
+{
+    if (!contiene(posicion))
+        return {};
+    const QString& ruta = paginas_[posicion].ruta;
+    for (const auto& [clave, imagen] : cache_) {
+        if (clave == ruta) {
+            const QImage encontrada = imagen;
+            recordar(ruta, encontrada);
+            return encontrada;
+        }
+    }
+    const QImage leida = LectorTiff::leer(ruta);
+    if (leida.isNull())
+        qCWarning(lcSpool) << "no se pudo leer la hoja" << ruta;
+    else
+        recordar(ruta, leida);
+    return leida;
+}
+
+bool SpoolPaginas::quitar(int posicion)
+{
+    if (!contiene(posicion))
+        return false;
+    const QString ruta = paginas_.takeAt(posicion).ruta;
+    cache_.removeIf([&](const auto& par) { return par.first == ruta; });
+    QFile::remove(ruta);
+    return true;
+}
+
+int SpoolPaginas::absorber(const QString& carpeta, QStringList* danadas, bool* completa)
+{
+    if (completa)
+        *completa = false;
+    if (carpeta_.isEmpty())
+        return 0;
+    int tomadas = 0;
+    for (const QString& origen : CarpetaRecuperacion::paginas(carpeta)) {
+        const QString destino = nuevaRuta();
+        if (!QFile::rename(origen, destino)) {
+            // Gone meanwhile: another run of the program took it first.
+            if (!QFile::exists(origen))
+                continue;
+            if (!QFile::copy(origen, destino)) {
+                // No room here: this page and the ones after it wait in their folder, in order,
+                // for the next start.
+                qCWarning(lcSpool) << "no se pudo mover" << origen << "a" << destino;
+                QFile::remove(destino);
+                return tomadas;
+            }
+            QFile::remove(origen);
+        }
+        QImage imagen = LectorTiff::leer(destino);
+        if (imagen.isNull()) {
+            // Cut short by the crash, most likely: nothing of it can be shown or saved.
+            qCWarning(lcSpool) << "hoja ilegible, se descarta" << origen;
+            QFile::remove(destino);
+            if (danadas)
+                danadas->append(QFileInfo(origen).fileName());
+            continue;
+        }
+        PaginaEscaneada pagina;
+        pagina.ruta = destino;
+        pagina.ancho = imagen.width();
+        pagina.alto = imagen.height();
+        pagina.bitsPorPixel = imagen.depth();
+        pagina.ppp = resolucionDe(destino);
+        if (pagina.ppp > 0) {
+            imagen.setDotsPerMeterX(qRound(pagina.ppp / 0.0254));
+            imagen.setDotsPerMeterY(qRound(pagina.ppp / 0.0254));
+        }
+        pagina.imagen = imagen;
+        agregar(pagina);
+        ++tomadas;
+    }
+    QDir(carpeta).removeRecursively();
+    if (completa)
+        *completa = true;
+    return tomadas;
+}

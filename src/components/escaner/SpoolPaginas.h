@@ -1,0 +1,54 @@
+#pragma once
+
+#include "components/escaner/PaginaEscaneada.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <atomic>
+
+// The pages held by the scanner, kept on disk in a per-user recovery folder as compressed one-page
+// TIFFs, with only the few most recently shown decoded in memory. A page leaves the folder only
+// when it is removed. The session's folder goes when the spool does, unless it still holds
+// pages: those wait there, with whatever the window recorded beside them, for the next start.
+class SpoolPaginas
+{
+public:
+    // carpetaBase: where session folders go (…/recuperacion).
+    explicit SpoolPaginas(QString carpetaBase, int paginasEnMemoria = 3);
+    ~SpoolPaginas();
+    SpoolPaginas(const SpoolPaginas&) = delete;
+    SpoolPaginas& operator=(const SpoolPaginas&) = delete;
+
+    // Creates the session folder when needed. False with error set when it cannot be created.
+    bool preparar(QString* error);
+    QString carpetaSesion() const { return carpeta_; }
+    QString carpetaBase() const { return base_; }
+    // A fresh file name for the next page; safe from the scanning thread.
+    QString nuevaRuta();
+
+    void agregar(const PaginaEscaneada& pagina);
+    int cantidad() const { return int(paginas_.size()); }
+    bool contiene(int posicion) const { return posicion >= 0 && posicion < cantidad(); }
+    // Metadata of a held page (no decode); the position must be held.
+    const PaginaEscaneada& pagina(int posicion) const { return paginas_[posicion]; }
+    // The decoded picture; null when the position is not held or the file cannot be read.
+    QImage imagen(int posicion);
+    bool quitar(int posicion);
+    // Takes over the pages of another session folder, in their order, after the pages
+    // held: each file moves into this session (so a later crash offers it once, from here) and
+    // the emptied folder goes. The session must be prepared. Files that do not read as a page
+    // are dropped and named in `danadas`. When a page cannot be moved, it and the ones after it
+    // stay where they are and `completa` is false. Returns the pages taken.
+    int absorber(const QString& carpeta, QStringList* danadas, bool* completa);
+
+private:
+    void recordar(const QString& ruta, const QImage& imagen);
+
+    QString base_;
+    QString carpeta_;
+    int enMemoria_;
+    std::atomic<int> siguiente_{1};
+    QList<PaginaEscaneada> paginas_;      // `imagen` always null here; decoded pages live in cache_
+    QList<QPair<QString, QImage>> cache_; // most recent first
+};

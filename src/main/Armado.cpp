@@ -1,0 +1,70 @@
+#include "main/Armado.h"
+
+#include "app/FrmEscaneo.h"
+#include "capture/ArchivosTrabajo.h"
+#include "capture/DescarteDocumento.h"
+#include "capture/DiarioPaginas.h"
+#include "capture/Escaneo.h"
+#include "capture/RecuperacionPaginas.h"
+#include "capture/SeleccionDocumento.h"
+#include "capture/VisorPaginas.h"
+#include "casefiles/ListaExpedientes.h"
+#include "casefiles/ModoPedido.h"
+#include "scannerinfo/InformacionEscaner.h"
+#include "transfer/ConexionImagenes.h"
+#include "transfer/GuardadoDocumento.h"
+#include "transfer/RecepcionDocumento.h"
+
+// Folder libraries depend one way: app <- search <- casefiles <- capture <- transfer, and
+// scannerinfo on app. Where a feature of a lower folder calls one of a higher folder, it
+// exposes a std::function that is filled in here.
+// Every feature is owned by the window, its QObject parent; the static analyzer does not know
+// Qt's ownership and would report each one that is not handed on as a leak.
+// NOLINTBEGIN(clang-analyzer-cplusplus.NewDeleteLeaks)
+void Armado::armar(FrmEscaneo& ventana)
+{
+    ContextoVentana& c = ventana.contexto();
+
+    // casefiles
+    auto* listaExpedientes = new ListaExpedientes(c, &ventana);
+    auto* modoPedido = new ModoPedido(c, *listaExpedientes, &ventana);
+    ventana.etapasCarga().arranquePedido = [modoPedido](const QString& lineaComandos) {
+        modoPedido->arranquePedido(lineaComandos);
+    };
+
+    // capture
+    auto* archivosTrabajo = new ArchivosTrabajo(c, &ventana);
+    listaExpedientes->LimpiarArchivosTrabajo = [archivosTrabajo] {
+        archivosTrabajo->LimpiarArchivosTrabajo();
+    };
+    auto* diario = new DiarioPaginas(c, &ventana);
+    auto* seleccionDocumento = new SeleccionDocumento(c, &ventana);
+    new DescarteDocumento(c, &ventana);
+    auto* visorPaginas = new VisorPaginas(c, *diario, &ventana);
+    // Turning to another customer or case file: the held pages are settled first, and the
+    // viewer no longer shows the pages of the one before.
+    listaExpedientes->PermitirCambio = [diario, visorPaginas] {
+        if (!diario->PermitirCambio())
+            return false;
+        if (diario->hojas() == 0)
+            visorPaginas->Reiniciar();
+        return true;
+    };
+    auto* escaneo = new Escaneo(c, *visorPaginas, *diario, &ventana);
+    ventana.etapasCarga().IniciarEscaner = [escaneo] { escaneo->IniciarEscaner(); };
+    auto* recuperacion = new RecuperacionPaginas(c, *escaneo, *diario, *listaExpedientes,
+                                                 *seleccionDocumento, &ventana);
+    ventana.etapasCarga().RecuperarPaginas = [recuperacion] { recuperacion->RecuperarPaginas(); };
+
+    // transfer
+    auto* conexionImagenes = new ConexionImagenes(c, &ventana);
+    auto* recepcionDocumento = new RecepcionDocumento(c, *conexionImagenes, &ventana);
+    new GuardadoDocumento(c, *conexionImagenes, *diario, *listaExpedientes, &ventana);
+    seleccionDocumento->RecibirDocumento = [recepcionDocumento] {
+        recepcionDocumento->RecibirDocumento();
+    };
+
+    // scannerinfo
+    new InformacionEscaner(c, &ventana);
+}
+// NOLINTEND(clang-analyzer-cplusplus.NewDeleteLeaks)

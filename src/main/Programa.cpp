@@ -1,0 +1,34 @@
+#include "main/Programa.h"
+
+#include "app/ErrorSistema.h"
+#include "app/FrmEscaneo.h"
+#include "main/Armado.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QStandardPaths>
+
+QString Programa::prepararCarpetaTrabajo()
+{
+    const QString carpeta = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
+                            QStringLiteral("/trabajo");
+    if (!QDir().mkpath(carpeta) || !QDir::setCurrent(carpeta))
+        throw ErrorSistema(0, QStringLiteral("No se pudo preparar la carpeta de trabajo %1")
+                                  .arg(QDir::toNativeSeparators(carpeta)));
+    return carpeta;
+}
+
+QString Programa::lineaComandos(const QStringList& argumentos)
+{
+    return argumentos.mid(1).join(QLatin1Char(' '));
+}
+
+int Programa::ejecutar(Global& global, Entorno& entorno, const QString& lineaComandos)
+{
+    FrmEscaneo ventana(global, entorno);
+    Armado::armar(ventana);
+    if (!ventana.Form_Load(lineaComandos))
+        return 1;
+    ventana.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,28 @@
+#include "app/EntornoReal.h"
+#include "app/ErrorSistema.h"
+#include "app/Global.h"
+#include "app/MensajesQt.h"
+#include "main/Programa.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication aplicacion(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("expedientes"));
+    QApplication::setOrganizationName(QStringLiteral("expedientes"));
+    // The menu entry's id, so the desktop ties the window to its entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("mx.qor.Expedientes"));
+
+    EntornoReal real;
+    try {
+        Programa::prepararCarpetaTrabajo();
+    } catch (const ErrorSistema& error) {
+        real.mensajesQt().MensajeError(error.descripcion(),
+                                       QStringLiteral("No se pudo iniciar el programa"));
+        return 1;
+    }
+    Global global;
+    return Programa::ejecutar(global, real.entorno(),
+                              Programa::lineaComandos(QApplication::arguments()));
+}
