@@ -1,6 +1,7 @@
 #include "app/EntornoReal.h"
 #include "app/ErrorSistema.h"
 #include "app/Global.h"
+#include "app/Idioma.h"
 #include "app/MensajesQt.h"
 #include "main/Programa.h"
 
@@ -13,6 +14,7 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName(QStringLiteral("expedientes"));
     // The menu entry's id, so the desktop ties the window to its entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("mx.qor.Expedientes"));
+    Idioma::instalar(aplicacion);
 
     EntornoReal real;
     try {

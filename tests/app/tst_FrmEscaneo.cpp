@@ -1,19 +1,25 @@
 #include "app/ContextoVentana.h"
 #include "app/ErrorSistema.h"
 #include "app/FrmEscaneo.h"
+#include "app/Idioma.h"
+#include "app/MensajesQt.h"
 #include "app/Proteccion.h"
 #include "app/VisorEscritorio.h"
+#include "components/escaner/TextosSane.h"
 #include "main/Programa.h"
 #include "support/RutasPrueba.h"
 #include "support/VentanaPrueba.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <unistd.h>
 
 namespace {
@@ -259,6 +265,26 @@ private slots:
         const QString ruta = QDir::current().absoluteFilePath(QStringLiteral("expedienteN.tif"));
         QVERIFY2(mensajes.cajas().first().mensaje.contains(QDir::toNativeSeparators(ruta)),
                  qPrintable(mensajes.cajas().first().mensaje));
+    }
+
+    // On a workstation left in the C locale (as here) Qt's buttons and SANE's words are Spanish;
+    // last of the file, since the catalogues stay installed for the process.
+    void hablaEspanolEnCualquierLocale()
+    {
+        QCOMPARE(Idioma::instalar(*QCoreApplication::instance()).language(), QLocale::Spanish);
+        QStringList botones;
+        QTimer::singleShot(0, [&botones] {
+            auto* caja = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(caja);
+            for (QAbstractButton* b : caja->buttons())
+                botones << b->text().remove(QLatin1Char('&'));
+            caja->button(QMessageBox::No)->click();
+        });
+        QVERIFY(!MensajesQt().Pregunta(QStringLiteral("¿Salir?"), QStringLiteral("Expedientes")));
+        botones.sort();
+        QCOMPARE(botones, QStringList({QStringLiteral("No"), QStringLiteral("Sí")}));
+        QCOMPARE(TextosSane::traducido("Gray"), QStringLiteral("Gris"));
+        QCOMPARE(TextosSane::traducido("Flatbed"), QStringLiteral("Plana"));
     }
 
     void capturaDeLaVentana()

@@ -5,6 +5,7 @@
 #include "app/EntornoReal.h"
 #include "app/FrmEscaneo.h"
 #include "app/Global.h"
+#include "app/Idioma.h"
 #include "app/Mensajes.h"
 #include "app/Visor.h"
 #include "casefiles/ListaExpedientes.h"
@@ -78,6 +79,7 @@ int main(int argc, char* argv[])
 {
     QApplication aplicacion(argc, argv);
     QApplication::setApplicationName(QStringLiteral("expedientes"));
+    Idioma::instalar(aplicacion);
     const QStringList argumentos = QApplication::arguments();
     if (argumentos.size() != 3) {
         QTextStream(stderr) << "Uso: expedientes-capturas CARPETA_SALIDA \"APELLIDOS A BUSCAR\"\n";

@@ -1,6 +1,7 @@
 #include "components/escaner/DialogoAjustesSane.h"
 
 #include "components/escaner/OpcionesSane.h"
+#include "components/escaner/TextosSane.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -45,10 +46,14 @@ void DialogoAjustesSane::agregar(const char* nombre, const QString& etiqueta)
     QWidget* widget = nullptr;
     std::function<void()> aplicar;
     if (d->type == SANE_TYPE_STRING) {
+        // Shown in the catalogue's words, given back to the device in its own.
         auto* combo = new QComboBox(this);
-        combo->addItems(opciones_.textosPermitidos(nombre));
-        combo->setCurrentText(opciones_.texto(nombre).value_or(QString()));
-        aplicar = [this, nombre, combo] { opciones_.fijarTexto(nombre, combo->currentText()); };
+        for (const QString& valor : opciones_.textosPermitidos(nombre))
+            combo->addItem(TextosSane::traducido(valor.toUtf8().constData()), valor);
+        combo->setCurrentIndex(combo->findData(opciones_.texto(nombre).value_or(QString())));
+        aplicar = [this, nombre, combo] {
+            opciones_.fijarTexto(nombre, combo->currentData().toString());
+        };
         widget = combo;
     } else if (!opciones_.numerosPermitidos(nombre).isEmpty()) {
         auto* combo = new QComboBox(this);
@@ -75,6 +80,9 @@ void DialogoAjustesSane::agregar(const char* nombre, const QString& etiqueta)
         return;
     }
     widget->setObjectName(QString::fromLatin1(nombre));
+    widget->setToolTip(QStringList{TextosSane::traducido(d->title), TextosSane::traducido(d->desc)}
+                           .join(QLatin1Char('\n'))
+                           .trimmed());
     widget->setEnabled(SANE_OPTION_IS_ACTIVE(d->cap));
     formulario_->addRow(etiqueta, widget);
     controles_.append({nombre, widget, std::move(aplicar)});
