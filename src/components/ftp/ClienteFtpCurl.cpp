@@ -381,8 +381,10 @@ bool ClienteFtpCurl::sesionCaida(CURLcode codigo) const
     // Only a kept connection can have been dropped behind libcurl's back.
     if (nuevas != 0 || subidos + bajados > 0 || m_ejecutor.seDetuvo())
         return false;
+    // libcurl reports the server's goodbye as a timeout; a server that merely stopped answering
+    // is not asked twice.
     return respuesta == 421 || codigo == CURLE_SEND_ERROR || codigo == CURLE_RECV_ERROR ||
-           codigo == CURLE_GOT_NOTHING || codigo == CURLE_OPERATION_TIMEDOUT;
+           codigo == CURLE_GOT_NOTHING;
 }
 
 CURLcode ClienteFtpCurl::comandos(const Directorio& directorio, const QList<QByteArray>& lista)
