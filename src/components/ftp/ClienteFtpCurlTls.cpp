@@ -1,5 +1,5 @@
-// The login of ClienteFtpCurl with TLS: the workstation's policy, the authorities of the system
-// store and the keys recorded on first use. A part of ClienteFtpCurl.
+// ClienteFtpCurl's login with TLS: the workstation's policy, the authorities of the system store
+// and the keys recorded on first use.
 
 #include "components/ftp/ClienteFtpCurl.h"
 #include "components/ftp/LlaveCertificado.h"
