@@ -45,7 +45,6 @@ int conectarLocal(quint16 puerto, bool escuchar)
     return zocalo;
 }
 
-// Below 32768: the client takes the port as a 16-bit signed number.
 quint16 puertoLibre()
 {
     for (int intento = 0; intento < 200; ++intento) {
@@ -143,7 +142,7 @@ int main(int argc, char** argv)
         cliente.FijarServidor(QStringLiteral("127.0.0.1"));
         cliente.FijarUsuario(kUsuario);
         cliente.FijarContrasena(kClave);
-        cliente.FijarPuerto(static_cast<qint16>(puerto));
+        cliente.FijarPuerto(puerto);
         // Each measured operation connects and disconnects, as the curl tool does per call.
         subidaPropia.push_back(medir([&] {
             return cliente.Conectar() == 1 &&

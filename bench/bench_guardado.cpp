@@ -172,7 +172,7 @@ int main(int argc, char** argv)
     ftp.FijarServidor(QStringLiteral("127.0.0.1"));
     ftp.FijarUsuario(kUsuario);
     ftp.FijarContrasena(kClave);
-    ftp.FijarPuerto(qint16(puerto));
+    ftp.FijarPuerto(puerto);
 
     std::vector<double> propio, ancla;
     qint64 bytesPropio = 0, bytesAncla = 0;

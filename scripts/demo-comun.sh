@@ -2,7 +2,7 @@
 # its start-up table, demo database and documents, a private SANE configuration with the `test`
 # scanner, and starts the FTP image server that serves it. Needs $build.
 
-# The image server's port is a 16-bit signed number for the program: one below 32768.
+# A free port on 127.0.0.1 for the image server.
 puerto_libre() {
   /usr/bin/python3 -c 'import random, socket
 while True:

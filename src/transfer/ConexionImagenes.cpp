@@ -1,5 +1,6 @@
 #include "transfer/ConexionImagenes.h"
 
+#include "app/AjustesTls.h"
 #include "app/ContextoVentana.h"
 #include "app/ControlVentana.h"
 #include "app/Entorno.h"
@@ -18,8 +19,9 @@
 Q_LOGGING_CATEGORY(lcConexion, "expedientes.ftp.conexion")
 
 namespace {
-// The conversion of the port failed: handled like any other grave error of the connection.
-struct PuertoInvalido : std::runtime_error
+// The port or the TLS setting cannot be used: handled like any other grave error of the
+// connection.
+struct AjusteInvalido : std::runtime_error
 {
     using std::runtime_error::runtime_error;
 };
@@ -31,11 +33,11 @@ ConexionImagenes::ConexionImagenes(ContextoVentana& c, QObject* parent) : QObjec
             &ConexionImagenes::FTP_AvanceTransferencia);
 }
 
-std::optional<qint16> ConexionImagenes::PuertoComoEntero(const QString& texto)
+std::optional<int> ConexionImagenes::PuertoComoEntero(const QString& texto)
 {
     bool valido = false;
-    const qint16 puerto = texto.trimmed().toShort(&valido, 10);
-    if (!valido)
+    const int puerto = texto.trimmed().toInt(&valido, 10);
+    if (!valido || puerto < 1 || puerto > 65535)
         return std::nullopt;
     return puerto;
 }
@@ -74,10 +76,20 @@ void ConexionImagenes::conectar()
     ftp.FijarServidor(config.servidor);
     ftp.FijarUsuario(config.usuario);
     ftp.FijarContrasena(config.contrasena);
-    const std::optional<qint16> puerto = PuertoComoEntero(config.puerto);
+    const std::optional<int> puerto = PuertoComoEntero(config.puerto);
     if (!puerto)
-        throw PuertoInvalido("puerto no numerico o fuera de rango: " + config.puerto.toStdString());
+        throw AjusteInvalido("puerto no numerico o fuera de rango: " + config.puerto.toStdString());
     ftp.FijarPuerto(*puerto);
+    QString valorTls;
+    const auto politica = AjustesTls::leer(c_.entorno.archivoAjustes, valorTls);
+    // A mistyped "obligatorio" must not quietly let the password travel in clear.
+    if (!politica)
+        throw AjusteInvalido(QStringLiteral("%1 = «%2» en los ajustes de la estación no es %3")
+                                 .arg(AjustesTls::clave(), valorTls,
+                                      AjustesTls::nombres().join(QStringLiteral(", ")))
+                                 .toStdString());
+    ftp.FijarPoliticaTls(*politica);
+    ftp.FijarArchivoLlaves(AjustesTls::archivoLlaves(c_.entorno.archivoAjustes));
 
     c_.sesion.ResultadoFtp = ftp.Conectar();
     // Asked whatever the connect returned; its result is not examined.

@@ -22,8 +22,8 @@ public:
     // way, so unsaved pages are never lost.
     bool ConectarServidorImagenes();
 
-    // The port text of the settings as the component takes it: a whole number in -32768..32767.
-    static std::optional<qint16> PuertoComoEntero(const QString& texto);
+    // The port text of the settings as a TCP port: a whole number in 1..65535.
+    static std::optional<int> PuertoComoEntero(const QString& texto);
 
 private:
     void FTP_AvanceTransferencia(int porcentaje);

@@ -1,6 +1,8 @@
+#include "app/AjustesTls.h"
 #include "app/ConexionBaseDatos.h"
 #include "app/TablaArranque.h"
 #include "casefiles/TipoDocumento.h"
+#include "components/ftp/LlavesServidores.h"
 #include "components/tiff/EscritorTiff.h"
 #include "support/RutasPrueba.h"
 
@@ -55,6 +57,29 @@ private slots:
         QVERIFY(!mostrado.errores.contains(contrasena));
     }
 
+    // What the program reads: the policy it writes, and the one key it forgets (named as the
+    // program records it, whatever the letter case).
+    void politicaTlsYLlaves()
+    {
+        QTemporaryDir carpeta;
+        const Resultado tls =
+            herramienta({"tls", "--dir", carpeta.path(), "--politica", "obligatorio"});
+        QVERIFY2(tls.codigo == 0, qPrintable(tls.errores));
+        QString valor;
+        QCOMPARE(AjustesTls::leer(AjustesTls::archivoEnCarpeta(carpeta.path()), valor),
+                 ClienteFtp::PoliticaTls::Obligatorio);
+
+        LlavesServidores llaves(AjustesTls::archivoLlavesEnCarpeta(carpeta.path()));
+        QString error;
+        QVERIFY(llaves.registrar("imagenes01:21", "sha256//uno=", error));
+        QVERIFY(llaves.registrar("imagenes01:2121", "sha256//dos=", error));
+        const Resultado olvido = herramienta({"olvidar-llave", "--dir", carpeta.path(),
+                                              "--servidor", "IMAGENES01", "--puerto", "21"});
+        QVERIFY2(olvido.codigo == 0, qPrintable(olvido.errores));
+        QCOMPARE(llaves.llave("imagenes01:21"), QByteArray());
+        QCOMPARE(llaves.llave("imagenes01:2121"), QByteArray("sha256//dos="));
+    }
+
     // Every order is in the help, with an example that runs it, and in the manual page.
     void ayudaYManual()
     {
@@ -63,7 +88,8 @@ private slots:
         QFile manual(RutasPrueba::fuentes() + "/docs/man/expedientes-arranque.1");
         QVERIFY(manual.open(QIODevice::ReadOnly));
         const QString pagina = QString::fromUtf8(manual.readAll());
-        for (const QString orden : {"escribir", "mostrar", "crear-base", "iniciar-demo"}) {
+        for (const QString orden :
+             {"escribir", "mostrar", "crear-base", "iniciar-demo", "tls", "olvidar-llave"}) {
             QVERIFY2(ayuda.salida.contains("\n  " + orden + " --dir"), qPrintable(orden));
             QVERIFY2(ayuda.salida.contains("Ejemplo: expedientes-arranque " + orden + " --dir"),
                      qPrintable(orden));
@@ -95,6 +121,11 @@ private slots:
         caso("opcion sin valor", "mostrar --dir", 2, uso);
         caso("puerto no numerico", "iniciar-demo --dir @/d --puerto-ftp veintiuno", 2, uso);
         caso("puerto fuera de rango", "iniciar-demo --dir @/d --puerto-ftp 70000", 2, uso);
+        caso("politica desconocida", "tls --dir @ --politica siempre", 2, uso);
+        caso("puerto de llave fuera de rango", "olvidar-llave --dir @ --servidor s --puerto 0", 2,
+             uso);
+        caso("llave que no hay", "olvidar-llave --dir @ --servidor Srv --puerto 21", 1,
+             "No hay llave registrada de srv:21");
         caso("sin carpeta", "mostrar --dir @/falta", 1,
              "No se encontró la carpeta de arranque @/falta");
         caso("sin tabla", "mostrar --dir @", 1,

@@ -6,6 +6,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QRandomGenerator>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -15,26 +16,58 @@
 
 namespace {
 
-// pyftpdlib's own command line can neither refuse renames nor slow transfers down; this is that
-// same server with those two switches.
+// pyftpdlib's own command line can neither refuse renames, slow transfers down, time idle
+// sessions out nor offer TLS; this is that same server with those switches.
 const char* const kServidorAjustado = R"(
-import argparse, os
+import argparse, os, sys
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
 from pyftpdlib.servers import FTPServer
 p = argparse.ArgumentParser()
-for o in ('-i', '-p', '-d', '-u', '-P'):
+for o in ('-i', '-p', '-d', '-u', '-P', '--tls'):
     p.add_argument(o)
 p.add_argument('-w', action='store_true')
 p.add_argument('--sin-reemplazo', action='store_true')
 p.add_argument('--lento', action='store_true')
+p.add_argument('--inactividad', type=float)
 a = p.parse_args()
-class Manejador(FTPHandler):
+Base = FTPHandler
+if a.tls:
+    from OpenSSL import crypto
+    from pyftpdlib.handlers import TLS_DTPHandler, TLS_FTPHandler
+    if not os.path.exists(a.tls):
+        llave = crypto.PKey()
+        llave.generate_key(crypto.TYPE_RSA, 2048)
+        cert = crypto.X509()
+        cert.get_subject().CN = a.i
+        cert.set_serial_number(int.from_bytes(os.urandom(8), 'big'))
+        cert.gmtime_adj_notBefore(-3600)
+        cert.gmtime_adj_notAfter(86400)
+        cert.set_issuer(cert.get_subject())
+        cert.set_pubkey(llave)
+        cert.sign(llave, 'sha256')
+        with open(a.tls, 'wb') as f:
+            f.write(crypto.dump_privatekey(crypto.FILETYPE_PEM, llave))
+            f.write(crypto.dump_certificate(crypto.FILETYPE_PEM, cert))
+    class Datos(TLS_DTPHandler):
+        # libcurl starts the data connection's handshake before its transfer command; pyftpdlib
+        # would read that as a hang-up.
+        def readable(self):
+            return self._ssl_accepting or TLS_DTPHandler.readable(self)
+    Base = TLS_FTPHandler
+    Base.certfile = a.tls
+    Base.dtp_handler = Datos
+class Manejador(Base):
+    def ftp_AUTH(self, line):
+        print('AUTH', line, flush=True)
+        return Base.ftp_AUTH(self, line)
     def ftp_RNTO(self, path):
         if a.sin_reemplazo and os.path.exists(path):
             self.respond('550 Target exists.')
             return
-        return FTPHandler.ftp_RNTO(self, path)
+        return Base.ftp_RNTO(self, path)
+if a.inactividad:
+    Manejador.timeout = a.inactividad
 if a.lento:
     ThrottledDTPHandler.read_limit = ThrottledDTPHandler.write_limit = 24 * 1024 * 1024
     Manejador.dtp_handler = ThrottledDTPHandler
@@ -44,15 +77,16 @@ Manejador.authorizer = autorizador
 FTPServer((a.i, int(a.p)), Manejador).serve_forever()
 )";
 
-// Ephemeral ports start at 32768 on Linux, out of a qint16's reach: pick one below instead.
-qint16 puertoLibre()
+// Above Linux's ephemeral range (32768..60999), so no outgoing connection takes the port between
+// a kill and the restart.
+int puertoLibre()
 {
     for (int intento = 0; intento < 200; ++intento) {
         const auto candidato =
-            static_cast<quint16>(QRandomGenerator::global()->bounded(20000, 32700));
+            static_cast<quint16>(QRandomGenerator::global()->bounded(61000, 65500));
         QTcpServer prueba;
         if (prueba.listen(QHostAddress::LocalHost, candidato))
-            return static_cast<qint16>(candidato);
+            return candidato;
     }
     return 0;
 }
@@ -110,12 +144,18 @@ bool ServidorFtpPrueba::reiniciar()
 bool ServidorFtpPrueba::arrancar()
 {
     QStringList argumentos;
-    if (m_tipo == Tipo::Normal)
+    if (m_tipo == Tipo::Normal && m_inactividad <= 0)
         argumentos << QStringLiteral("-m") << QStringLiteral("pyftpdlib");
     else
-        argumentos << QStringLiteral("-c") << QString::fromUtf8(kServidorAjustado)
-                   << (m_tipo == Tipo::Lento ? QStringLiteral("--lento")
-                                             : QStringLiteral("--sin-reemplazo"));
+        argumentos << QStringLiteral("-c") << QString::fromUtf8(kServidorAjustado);
+    if (m_tipo == Tipo::Lento)
+        argumentos << QStringLiteral("--lento");
+    else if (m_tipo == Tipo::SinReemplazoAlRenombrar)
+        argumentos << QStringLiteral("--sin-reemplazo");
+    else if (m_tipo == Tipo::Tls)
+        argumentos << QStringLiteral("--tls") << m_carpeta.filePath(QStringLiteral("servidor.pem"));
+    if (m_inactividad > 0)
+        argumentos << QStringLiteral("--inactividad") << QString::number(m_inactividad);
     argumentos << QStringLiteral("-i") << QStringLiteral("127.0.0.1") << QStringLiteral("-p")
                << QString::number(m_puerto) << QStringLiteral("-w") << QStringLiteral("-d")
                << raiz() << QStringLiteral("-u") << usuario() << QStringLiteral("-P")
@@ -151,6 +191,17 @@ bool ServidorFtpPrueba::esperarSaludo()
                   .arg(m_puerto)
                   .arg(m_carpeta.filePath(QStringLiteral("servidor.log")));
     return false;
+}
+
+void ServidorFtpPrueba::cambiarLlave()
+{
+    QFile::remove(m_carpeta.filePath(QStringLiteral("servidor.pem")));
+}
+
+QString ServidorFtpPrueba::registro() const
+{
+    QFile archivo(m_carpeta.filePath(QStringLiteral("servidor.log")));
+    return archivo.open(QIODevice::ReadOnly) ? QString::fromUtf8(archivo.readAll()) : QString();
 }
 
 void ServidorFtpPrueba::matar()

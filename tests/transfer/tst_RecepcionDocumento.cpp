@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTabWidget>
@@ -56,6 +57,8 @@ public:
         real.FijarUsuario(usuario());
         real.FijarContrasena(contrasena());
         real.FijarPuerto(puerto());
+        real.FijarPoliticaTls(politicaTls());
+        real.FijarArchivoLlaves(archivoLlaves());
         return real.Conectar();
     }
     int CambiarDirectorioRemoto(const QString& d) override
@@ -301,6 +304,9 @@ private slots:
         QTest::newRow("servidor caido") << "caido" << QStringList{kCajaConexion, kCajaDescarga};
         QTest::newRow("contrasena equivocada")
             << "contrasena" << QStringList{kCajaConexion, kCajaDescarga};
+        // The test server offers no TLS.
+        QTest::newRow("TLS obligatorio en los ajustes")
+            << "obligatorio" << QStringList{kCajaConexion, kCajaDescarga};
         QTest::newRow("componente deja un archivo parcial")
             << "parcial" << QStringList{kCajaDescarga};
         // The working folder, not the server, is to blame.
@@ -336,6 +342,9 @@ private slots:
             e.p.global.ConfigServidorImagenes.contrasena = QStringLiteral("otra");
         else if (caso == QLatin1String("parcial"))
             e.ftp.dejarParcial = true;
+        else if (caso == QLatin1String("obligatorio"))
+            QSettings(e.p.entorno.archivoAjustes, QSettings::IniFormat)
+                .setValue(QStringLiteral("servidor-imagenes/tls"), caso);
         e.sesion().DocumentoExiste = false;
 
         e.p.clic("OpcNota");
@@ -372,21 +381,30 @@ private slots:
     {
         QTest::addColumn<QString>("puerto");
         QTest::addColumn<bool>("componenteFalla");
-        QTest::newRow("letras") << "abc" << false;
-        QTest::newRow("mayor que 32767") << "40000" << false;
-        QTest::newRow("vacio") << "" << false;
-        QTest::newRow("fraccion") << "21.5" << false;
-        QTest::newRow("error del componente") << "" << true;
+        // The workstation's TLS policy, as its settings file holds it.
+        QTest::addColumn<QString>("tls");
+        QTest::newRow("letras") << "abc" << false << "";
+        QTest::newRow("cero") << "0" << false << "";
+        QTest::newRow("negativo") << "-21" << false << "";
+        QTest::newRow("mayor que 65535") << "65536" << false << "";
+        QTest::newRow("vacio") << "" << false << "";
+        QTest::newRow("fraccion") << "21.5" << false << "";
+        QTest::newRow("error del componente") << "" << true << "";
+        QTest::newRow("politica TLS mal escrita") << "-" << false << "obligatoria";
     }
 
     void errorGrave_avisaYNoSigue()
     {
         QFETCH(QString, puerto);
         QFETCH(bool, componenteFalla);
+        QFETCH(QString, tls);
         Escenario e;
         QVERIFY(e.preparar());
         if (componenteFalla)
             e.ftp.falloConectar = true;
+        else if (!tls.isEmpty())
+            QSettings(e.p.entorno.archivoAjustes, QSettings::IniFormat)
+                .setValue(QStringLiteral("servidor-imagenes/tls"), tls);
         else
             e.p.global.ConfigServidorImagenes.puerto = puerto;
         e.sesion().ResultadoFtp = 1;
@@ -405,6 +423,7 @@ private slots:
         QVERIFY(e.p.control<QWidget>("CmdCLientes")->isEnabled());
         QVERIFY(e.p.control<QWidget>("OpcNota")->isEnabled());
         e.ftp.falloConectar = false;
+        QSettings(e.p.entorno.archivoAjustes, QSettings::IniFormat).clear();
         e.p.global.ConfigServidorImagenes.puerto = QString::number(e.servidor.puerto());
         e.p.mensajes.limpiar();
         e.p.clic("OpcNota");

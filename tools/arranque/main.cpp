@@ -1,12 +1,16 @@
 // expedientes-arranque: writes and shows a workstation's start-up table, creates the empty
-// embedded database it names, and prepares the demo folder (start-up table, seeded embedded
-// database, image-server folders).
+// embedded database it names, sets the image server's TLS policy and forgets a server's recorded
+// key, and prepares the demo folder (start-up table, seeded embedded database, image-server
+// folders).
 
 #include "DatosDemo.h"
 #include "DocumentosDemo.h"
+#include "app/AjustesTls.h"
 #include "app/ConexionBaseDatos.h"
 #include "app/ErrorSistema.h"
 #include "app/TablaArranque.h"
+#include "components/ftp/ClienteFtpRuta.h"
+#include "components/ftp/LlavesServidores.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -47,6 +51,19 @@ const QString textoUso = QStringLiteral(
     "      Prepara una carpeta de demostración: tabla de arranque, base de datos embebida con\n"
     "      datos de ejemplo y las carpetas del servidor de imágenes.\n"
     "      Ejemplo: expedientes-arranque iniciar-demo --dir /tmp/demo --puerto-ftp 2121\n"
+    "  tls --dir CARPETA --politica POLITICA\n"
+    "      Escribe en CARPETA/expedientes.conf la política TLS con la que el programa habla con\n"
+    "      el servidor de imágenes: nunca (FTP sin cifrar), si-se-ofrece (TLS cuando el servidor\n"
+    "      lo ofrece; la que rige si no hay ninguna) u obligatorio (rechaza un servidor sin TLS).\n"
+    "      CARPETA es ~/.config/expedientes para un usuario, /etc/xdg/expedientes para todos.\n"
+    "      Ejemplo: expedientes-arranque tls --dir /etc/xdg/expedientes --politica obligatorio\n"
+    "  olvidar-llave --dir CARPETA --servidor SERVIDOR --puerto PUERTO\n"
+    "      Olvida la llave pública que se registró del servidor de imágenes en su primera\n"
+    "      conexión con TLS (CARPETA/llaves-servidores-imagenes, con CARPETA la del usuario del\n"
+    "      programa, ~/.config/expedientes): la próxima conexión acepta y registra la que\n"
+    "      presente. Solo tras confirmar que el servidor cambió de llave a propósito.\n"
+    "      Ejemplo: expedientes-arranque olvidar-llave --dir ~/.config/expedientes --servidor\n"
+    "               imagenes01 --puerto 21\n"
     "\n"
     "  -h, --help   muestra esta ayuda.\n"
     "Salida: 0 si la orden se cumplió, 1 si falló, 2 si la orden está mal escrita.\n");
@@ -90,7 +107,53 @@ const QList<Orden> ordenes = {
     {QStringLiteral("mostrar"), {QStringLiteral("dir")}},
     {QStringLiteral("crear-base"), {QStringLiteral("dir")}},
     {QStringLiteral("iniciar-demo"), {QStringLiteral("dir"), QStringLiteral("puerto-ftp")}},
+    {QStringLiteral("tls"), {QStringLiteral("dir"), QStringLiteral("politica")}},
+    {QStringLiteral("olvidar-llave"),
+     {QStringLiteral("dir"), QStringLiteral("servidor"), QStringLiteral("puerto")}},
 };
+
+int puertoDe(const QString& texto, const QString& opcion)
+{
+    bool esNumero = false;
+    const int puerto = texto.toInt(&esNumero);
+    if (!esNumero || puerto < 1 || puerto > 65535)
+        throw ErrorUso{QStringLiteral("El puerto «%1» de --%2 no es un número de 1 a 65535.")
+                           .arg(texto, opcion)};
+    return puerto;
+}
+
+void escribirTls(const QString& carpeta, const QString& texto)
+{
+    const auto politica = AjustesTls::desdeNombre(texto);
+    if (!politica)
+        throw ErrorUso{QStringLiteral("La política TLS «%1» no es ninguna de %2.")
+                           .arg(texto, AjustesTls::nombres().join(QStringLiteral(", ")))};
+    const QString archivo = AjustesTls::archivoEnCarpeta(carpeta);
+    if (!AjustesTls::escribir(archivo, *politica))
+        throw ErrorSistema(75, QStringLiteral("No se pudo escribir %1").arg(archivo));
+    salida() << "Política TLS del servidor de imágenes «" << AjustesTls::nombre(*politica)
+             << "» escrita en " << QDir::toNativeSeparators(archivo) << '\n';
+}
+
+void olvidarLlave(const QString& carpeta, const QString& servidor, int puerto)
+{
+    // The name the program records the key under.
+    const QByteArray host = ClienteFtpRuta::parteServidor(servidor);
+    if (host.isEmpty())
+        throw ErrorUso{
+            QStringLiteral("La dirección del servidor «%1» no es válida.").arg(servidor)};
+    const QString clave = LlavesServidores::clave(host, puerto);
+    LlavesServidores llaves(AjustesTls::archivoLlavesEnCarpeta(carpeta));
+    bool habia = false;
+    QString error;
+    if (!llaves.olvidar(clave, habia, error))
+        throw ErrorSistema(75, QStringLiteral("No se olvidó la llave de %1: %2").arg(clave, error));
+    if (!habia)
+        throw ErrorSistema(53, QStringLiteral("No hay llave registrada de %1 en %2")
+                                   .arg(clave, QDir::toNativeSeparators(llaves.archivo())));
+    salida() << "Se olvidó la llave de " << clave
+             << "; la próxima conexión registra la que presente el servidor.\n";
+}
 
 void mostrar(const QString& carpeta)
 {
@@ -161,7 +224,8 @@ int ejecutar(const QStringList& argumentos)
     analizador.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QStringList nombres = {QStringLiteral("dir"),      QStringLiteral("servidor"),
                                  QStringLiteral("usuario"),  QStringLiteral("contrasena"),
-                                 QStringLiteral("sucursal"), QStringLiteral("puerto-ftp")};
+                                 QStringLiteral("sucursal"), QStringLiteral("puerto-ftp"),
+                                 QStringLiteral("politica"), QStringLiteral("puerto")};
     for (const QString& nombre : nombres)
         analizador.addOption(QCommandLineOption(nombre, QString(), QStringLiteral("valor")));
     analizador.addOption(
@@ -211,13 +275,13 @@ int ejecutar(const QStringList& argumentos)
         mostrar(valor("dir"));
     } else if (orden->nombre == QLatin1String("crear-base")) {
         crearBase(valor("dir"));
+    } else if (orden->nombre == QLatin1String("tls")) {
+        escribirTls(valor("dir"), valor("politica"));
+    } else if (orden->nombre == QLatin1String("olvidar-llave")) {
+        olvidarLlave(valor("dir"), valor("servidor"),
+                     puertoDe(valor("puerto"), QStringLiteral("puerto")));
     } else {
-        bool esNumero = false;
-        const int puerto = valor("puerto-ftp").toInt(&esNumero);
-        if (!esNumero || puerto < 1 || puerto > 65535)
-            throw ErrorUso{QStringLiteral("El puerto FTP «%1» no es un número de 1 a 65535.")
-                               .arg(valor("puerto-ftp"))};
-        iniciarDemo(valor("dir"), puerto);
+        iniciarDemo(valor("dir"), puertoDe(valor("puerto-ftp"), QStringLiteral("puerto-ftp")));
     }
     return salidaBien;
 }

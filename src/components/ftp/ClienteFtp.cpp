@@ -19,7 +19,17 @@ void ClienteFtp::FijarContrasena(const QString& contrasena)
     m_contrasena = contrasena;
 }
 
-void ClienteFtp::FijarPuerto(qint16 puerto)
+void ClienteFtp::FijarPuerto(int puerto)
 {
     m_puerto = puerto;
+}
+
+void ClienteFtp::FijarPoliticaTls(PoliticaTls politica)
+{
+    m_politicaTls = politica;
+}
+
+void ClienteFtp::FijarArchivoLlaves(const QString& archivo)
+{
+    m_archivoLlaves = archivo;
 }

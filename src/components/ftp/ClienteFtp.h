@@ -14,16 +14,34 @@ public:
     explicit ClienteFtp(QObject* parent = nullptr);
     ~ClienteFtp() override;
 
+    // Whether the session goes over TLS (explicit FTPS, AUTH TLS).
+    enum class PoliticaTls
+    {
+        // Plain FTP; AUTH is never sent.
+        Nunca,
+        // TLS when the server offers it, plain otherwise.
+        SiSeOfrece,
+        // A server without TLS is refused.
+        Obligatorio,
+    };
+    Q_ENUM(PoliticaTls)
+
     // Read by the next Conectar().
     virtual void FijarServidor(const QString& servidor);
     virtual void FijarUsuario(const QString& usuario);
     virtual void FijarContrasena(const QString& contrasena);
-    virtual void FijarPuerto(qint16 puerto);
+    virtual void FijarPuerto(int puerto);
+    virtual void FijarPoliticaTls(PoliticaTls politica);
+    // The keys of servers whose certificate no authority of the system vouches for, recorded
+    // on their first connection. Empty: such a server is refused.
+    virtual void FijarArchivoLlaves(const QString& archivo);
 
     QString servidor() const { return m_servidor; }
     QString usuario() const { return m_usuario; }
     QString contrasena() const { return m_contrasena; }
-    qint16 puerto() const { return m_puerto; }
+    int puerto() const { return m_puerto; }
+    PoliticaTls politicaTls() const { return m_politicaTls; }
+    QString archivoLlaves() const { return m_archivoLlaves; }
 
     // 1 once connected and logged in; the control connection is kept for the calls that follow.
     virtual int Conectar() = 0;
@@ -71,5 +89,7 @@ private:
     QString m_servidor;
     QString m_usuario;
     QString m_contrasena;
-    qint16 m_puerto = 21;
+    int m_puerto = 21;
+    PoliticaTls m_politicaTls = PoliticaTls::SiSeOfrece;
+    QString m_archivoLlaves;
 };

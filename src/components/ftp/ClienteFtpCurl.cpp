@@ -96,8 +96,7 @@ int ClienteFtpCurl::Conectar()
     m_servidorUrl = ClienteFtpRuta::parteServidor(servidor());
     if (m_servidorUrl.isEmpty())
         return fallar(accion + QStringLiteral(": la dirección del servidor no es válida"));
-    // The port arrives as a 16-bit signed number; anything below 1 cannot be a port.
-    if (puerto() <= 0)
+    if (puerto() < 1 || puerto() > 65535)
         return fallar(accion + QStringLiteral(": el puerto %1 no es válido").arg(puerto()));
     // USER and PASS travel as command lines too.
     if (!ClienteFtpRuta::errorDeNombre(usuario() + contrasena()).isEmpty())
@@ -112,11 +111,7 @@ int ClienteFtpCurl::Conectar()
     m_curl = curl_easy_init();
     if (!m_curl)
         return fallar(accion + QStringLiteral(": libcurl no pudo iniciarse"));
-    preparar(m_directorio);
-    curl_easy_setopt(m_curl, CURLOPT_NOBODY, 1L);
-    const CURLcode codigo = ejecutar();
-    if (codigo != CURLE_OK) {
-        fallarCurl(accion, codigo);
+    if (!iniciarSesion(accion)) {
         cerrar();
         return kFallo;
     }
@@ -173,7 +168,7 @@ int ClienteFtpCurl::EnviarArchivo(const QString& local, const QString& remoto)
     curl_easy_setopt(m_curl, CURLOPT_READFUNCTION, leerArchivo);
     curl_easy_setopt(m_curl, CURLOPT_READDATA, &origen);
     curl_easy_setopt(m_curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(bytesLocales));
-    if (const CURLcode codigo = ejecutar(Avance::Subida); codigo != CURLE_OK) {
+    if (const CURLcode codigo = ejecutar(Avance::Subida, &origen); codigo != CURLE_OK) {
         fallarCurl(accion, codigo);
         curl_off_t enviados = 0;
         curl_easy_getinfo(m_curl, CURLINFO_SIZE_UPLOAD_T, &enviados);
@@ -341,7 +336,14 @@ void ClienteFtpCurl::preparar(const Directorio& directorio, const QString& archi
     curl_easy_setopt(m_curl, CURLOPT_PASSWORD, m_contrasenaUtf8.constData());
     curl_easy_setopt(m_curl, CURLOPT_ERRORBUFFER, m_bufferError);
     curl_easy_setopt(m_curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(m_curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
+    curl_easy_setopt(m_curl, CURLOPT_USE_SSL, m_nivelTls);
+    if (m_sinVerificar || !m_llaveFijada.isEmpty()) {
+        // The recorded key stands in for the authority the certificate lacks.
+        curl_easy_setopt(m_curl, CURLOPT_SSL_VERIFYPEER, 0L);
+        curl_easy_setopt(m_curl, CURLOPT_SSL_VERIFYHOST, 0L);
+    }
+    if (!m_llaveFijada.isEmpty())
+        curl_easy_setopt(m_curl, CURLOPT_PINNEDPUBLICKEY, m_llaveFijada.constData());
     curl_easy_setopt(m_curl, CURLOPT_CONNECTTIMEOUT, m_segundosConexion);
     curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, m_segundosEstancado);
     curl_easy_setopt(m_curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
@@ -354,9 +356,35 @@ void ClienteFtpCurl::preparar(const Directorio& directorio, const QString& archi
     curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, descartar);
 }
 
-CURLcode ClienteFtpCurl::ejecutar(Avance avance)
+CURLcode ClienteFtpCurl::ejecutar(Avance avance, const QIODevice* origen)
 {
+    const CURLcode codigo = m_ejecutor.ejecutar(m_curl, avance);
+    if (codigo == CURLE_OK || !m_conectado || !sesionCaida(codigo) ||
+        (origen && origen->pos() != 0))
+        return codigo;
+    qCInfo(registroFtp) << "El servidor cerró la sesión inactiva; se vuelve a conectar";
+    m_bufferError[0] = '\0';
+    curl_easy_setopt(m_curl, CURLOPT_FRESH_CONNECT, 1L);
     return m_ejecutor.ejecutar(m_curl, avance);
+}
+
+bool ClienteFtpCurl::sesionCaida(CURLcode codigo) const
+{
+    long nuevas = -1;
+    long respuesta = 0;
+    curl_off_t subidos = 0;
+    curl_off_t bajados = 0;
+    curl_easy_getinfo(m_curl, CURLINFO_NUM_CONNECTS, &nuevas);
+    curl_easy_getinfo(m_curl, CURLINFO_RESPONSE_CODE, &respuesta);
+    curl_easy_getinfo(m_curl, CURLINFO_SIZE_UPLOAD_T, &subidos);
+    curl_easy_getinfo(m_curl, CURLINFO_SIZE_DOWNLOAD_T, &bajados);
+    // Only a kept connection can have been dropped behind libcurl's back.
+    if (nuevas != 0 || subidos + bajados > 0 || m_ejecutor.seDetuvo())
+        return false;
+    // libcurl reports the server's goodbye as a timeout; a server that merely stopped answering
+    // is not asked twice.
+    return respuesta == 421 || codigo == CURLE_SEND_ERROR || codigo == CURLE_RECV_ERROR ||
+           codigo == CURLE_GOT_NOTHING;
 }
 
 CURLcode ClienteFtpCurl::comandos(const Directorio& directorio, const QList<QByteArray>& lista)

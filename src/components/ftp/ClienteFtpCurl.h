@@ -4,15 +4,20 @@
 #include "components/ftp/ClienteFtpEjecutor.h"
 #include "components/ftp/ClienteFtpRuta.h"
 
+#include <QIODevice>
 #include <QSet>
 #include <curl/curl.h>
 
 #include <chrono>
 
 // The image-server client on libcurl. One easy handle lives from Conectar() to Desconectar() and
-// libcurl keeps the logged-in control connection for the calls in between (logging in again by
-// itself when the server dropped it). Requests run through ClienteFtpEjecutor, off the calling
-// thread, which keeps its event loop turning and receives the progress.
+// libcurl keeps the logged-in control connection for the calls in between; a request that finds
+// it dropped by the server runs once more on a new one. Requests run through ClienteFtpEjecutor,
+// off the calling thread, which keeps its event loop turning and receives the progress.
+//
+// TLS follows politicaTls(). A certificate the system store vouches for is accepted; any other
+// is taken on trust at the server's first TLS connection, whose key is recorded in
+// archivoLlaves(), and from then on that key is required.
 class ClienteFtpCurl : public ClienteFtp
 {
     Q_OBJECT
@@ -43,7 +48,13 @@ private:
     bool resolver(const QString& remoto, Directorio& directorio, QString& archivo,
                   const QString& accion);
     void preparar(const Directorio& directorio, const QString& archivo = {});
-    CURLcode ejecutar(Avance avance = Avance::Ninguno);
+    // A request on a connection the server had dropped while idle (vsftpd's "421 Timeout.")
+    // runs again on a new one, unless it had moved data or read from `origen`.
+    CURLcode ejecutar(Avance avance = Avance::Ninguno, const QIODevice* origen = nullptr);
+    bool sesionCaida(CURLcode codigo) const;
+    // Logs in, with TLS as the policy and the recorded keys ask (ClienteFtpCurlTls.cpp).
+    bool iniciarSesion(const QString& accion);
+    CURLcode saludar();
     CURLcode comandos(const Directorio& directorio, const QList<QByteArray>& lista);
     CURLcode renombrar(const Directorio& directorio, const QString& de, const QString& a);
     CURLcode borrar(const Directorio& directorio, const QString& archivo);
@@ -70,6 +81,11 @@ private:
     int m_puertoUrl = 21;
     QByteArray m_usuarioUtf8;
     QByteArray m_contrasenaUtf8;
+    // The session's TLS, stated by every request alike so libcurl reuses its connection.
+    long m_nivelTls = CURLUSESSL_TRY;
+    QByteArray m_llaveFijada;
+    // Only for the handshake that records a server's key on first use.
+    bool m_sinVerificar = false;
     bool m_conectado = false;
     Directorio m_directorio;
     // A failed directory change must not send later files to the directory before it.

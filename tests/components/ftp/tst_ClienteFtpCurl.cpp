@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -295,6 +296,8 @@ private slots:
         QTest::newRow("puerto cerrado") << "cerrado";
         QTest::newRow("puerto de otro servicio que no contesta") << "mudo";
         QTest::newRow("puerto negativo") << "negativo";
+        QTest::newRow("puerto cero") << "cero";
+        QTest::newRow("puerto mayor que 65535") << "65536";
         QTest::newRow("servidor vacío") << "servidor";
     }
     void conexionFallidaDentroDelPlazo()
@@ -308,13 +311,17 @@ private slots:
             QTcpServer sonda;
             QVERIFY(sonda.listen(QHostAddress::LocalHost, 31999) ||
                     sonda.listen(QHostAddress::LocalHost, 31998));
-            cliente->FijarPuerto(static_cast<qint16>(sonda.serverPort()));
+            cliente->FijarPuerto(sonda.serverPort());
         } else if (caso == "mudo") {
             QVERIFY(mudo.listen(QHostAddress::LocalHost, 31997) ||
                     mudo.listen(QHostAddress::LocalHost, 31996));
-            cliente->FijarPuerto(static_cast<qint16>(mudo.serverPort()));
+            cliente->FijarPuerto(mudo.serverPort());
         } else if (caso == "negativo") {
             cliente->FijarPuerto(-21);
+        } else if (caso == "cero") {
+            cliente->FijarPuerto(0);
+        } else if (caso == "65536") {
+            cliente->FijarPuerto(65536);
         } else {
             cliente->FijarServidor(QStringLiteral(" "));
         }
@@ -455,6 +462,128 @@ private slots:
         QVERIFY(cliente->CambiarDirectorioRemoto(malicioso) != 1);
         QCOMPARE(leer(m_servidor.raiz() + "/900S.tif"), guardado);
         QVERIFY(!QFile::exists(QStringLiteral("r.tif")));
+    }
+
+    // A branch's own server offers TLS with a certificate no authority signed: its key is taken
+    // on the first connection and required after. The policy decides about a server without TLS.
+    void tlsSegunPoliticaYLlave_data()
+    {
+        QTest::addColumn<bool>("conTls");
+        QTest::addColumn<ClienteFtp::PoliticaTls>("politica");
+        // "misma": connected before; "otra": connected before, and the server's key changed.
+        QTest::addColumn<QString>("antes");
+        QTest::addColumn<QString>("error");
+        using P = ClienteFtp::PoliticaTls;
+        QTest::newRow("primera vez, registra la llave") << true << P::SiSeOfrece << ""
+                                                        << "";
+        QTest::newRow("la misma llave") << true << P::SiSeOfrece << "misma"
+                                        << "";
+        QTest::newRow("otra llave") << true << P::SiSeOfrece << "otra"
+                                    << "presentó una llave pública distinta";
+        QTest::newRow("obligatorio con TLS") << true << P::Obligatorio << ""
+                                             << "";
+        QTest::newRow("obligatorio sin TLS") << false << P::Obligatorio << ""
+                                             << "no ofrece TLS";
+        QTest::newRow("nunca") << true << P::Nunca << ""
+                               << "";
+        QTest::newRow("sin TLS, si se ofrece") << false << P::SiSeOfrece << ""
+                                               << "";
+    }
+    void tlsSegunPoliticaYLlave()
+    {
+        QFETCH(bool, conTls);
+        QFETCH(ClienteFtp::PoliticaTls, politica);
+        QFETCH(QString, antes);
+        QFETCH(QString, error);
+        ServidorFtpPrueba servidor(conTls ? ServidorFtpPrueba::Tipo::Tls
+                                          : ServidorFtpPrueba::Tipo::Normal);
+        QVERIFY2(servidor.iniciar(), qPrintable(servidor.error()));
+        QTemporaryDir ajustes;
+        const QString llaves = ajustes.filePath(QStringLiteral("llaves"));
+        const auto conectado = [&] {
+            auto cliente = clientePara(servidor);
+            cliente->FijarPoliticaTls(politica);
+            cliente->FijarArchivoLlaves(llaves);
+            return cliente;
+        };
+        if (!antes.isEmpty()) {
+            QCOMPARE(conectado()->Conectar(), 1);
+            if (antes == "otra")
+                servidor.cambiarLlave();
+            QVERIFY2(servidor.reiniciar(), qPrintable(servidor.error()));
+        }
+        const QByteArray registradas = leer(llaves);
+        if (!conTls && politica == ClienteFtp::PoliticaTls::SiSeOfrece)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no ofrece TLS: la contraseña"));
+
+        auto cliente = conectado();
+        const int resultado = cliente->Conectar();
+        qInfo().noquote() << cliente->UltimoError();
+        if (!error.isEmpty()) {
+            QVERIFY(resultado != 1);
+            QVERIFY2(cliente->UltimoError().contains(error), qPrintable(cliente->UltimoError()));
+            if (antes == "otra")
+                QVERIFY(cliente->UltimoError().contains(
+                    QStringLiteral("expedientes-arranque olvidar-llave --dir %1 --servidor "
+                                   "127.0.0.1 --puerto %2")
+                        .arg(ajustes.path())
+                        .arg(servidor.puerto())));
+            QCOMPARE(leer(llaves), registradas);
+            return;
+        }
+        QCOMPARE(resultado, 1);
+        // Data connections go the same way as the control connection.
+        const QByteArray datos = datosAleatorios(300 * 1024, 9);
+        QVERIFY(escribir(QStringLiteral("a.tif"), datos));
+        QCOMPARE(cliente->EnviarArchivo(QStringLiteral("a.tif"), QStringLiteral("100S.tif")), 1);
+        QCOMPARE(cliente->RecibirArchivo(QStringLiteral("100S.tif"), QStringLiteral("b.tif")), 1);
+        QCOMPARE(leer(servidor.raiz() + "/100S.tif"), datos);
+        QCOMPARE(leer(QStringLiteral("b.tif")), datos);
+        const bool tls = conTls && politica != ClienteFtp::PoliticaTls::Nunca;
+        QCOMPARE(servidor.registro().contains(QStringLiteral("AUTH")), tls);
+        const QByteArray linea = "127.0.0.1:" + QByteArray::number(servidor.puerto()) + " sha256//";
+        QVERIFY2(leer(llaves).startsWith(linea) == tls, leer(llaves).constData());
+        if (antes == "misma")
+            QCOMPARE(leer(llaves), registradas);
+    }
+
+    // vsftpd drops a session idle past its limit ("421 Timeout."); the next call must not fail
+    // for it.
+    void sesionCortadaPorInactividadSeRetoma_data()
+    {
+        QTest::addColumn<bool>("conTls");
+        QTest::addColumn<bool>("subida");
+        QTest::newRow("sube") << false << true;
+        QTest::newRow("baja") << false << false;
+        QTest::newRow("sube con TLS") << true << true;
+    }
+    void sesionCortadaPorInactividadSeRetoma()
+    {
+        QFETCH(bool, conTls);
+        QFETCH(bool, subida);
+        ServidorFtpPrueba servidor(conTls ? ServidorFtpPrueba::Tipo::Tls
+                                          : ServidorFtpPrueba::Tipo::Normal);
+        servidor.fijarInactividad(1);
+        QVERIFY2(servidor.iniciar(), qPrintable(servidor.error()));
+        QTemporaryDir ajustes;
+        const QByteArray datos = datosAleatorios(64 * 1024, 10);
+        QVERIFY(escribir(QStringLiteral("a.tif"), datos));
+        QVERIFY(escribir(servidor.raiz() + "/200S.tif", datos));
+        auto cliente = clientePara(servidor);
+        cliente->FijarArchivoLlaves(ajustes.filePath(QStringLiteral("llaves")));
+        QCOMPARE(cliente->Conectar(), 1);
+        QTest::qWait(1800);
+        if (subida) {
+            QCOMPARE(cliente->EnviarArchivo(QStringLiteral("a.tif"), QStringLiteral("201S.tif")),
+                     1);
+            QCOMPARE(leer(servidor.raiz() + "/201S.tif"), datos);
+            // Sent once: no second copy under a temporary name.
+            QCOMPARE(contenido(servidor.raiz()), QStringList({"200S.tif", "201S.tif"}));
+        } else {
+            QCOMPARE(cliente->RecibirArchivo(QStringLiteral("200S.tif"), QStringLiteral("b.tif")),
+                     1);
+            QCOMPARE(leer(QStringLiteral("b.tif")), datos);
+        }
     }
 
     void sinConexionTodoFalla()
