@@ -92,14 +92,20 @@ void ConexionImagenes::conectar()
     ftp.FijarArchivoLlaves(AjustesTls::archivoLlaves(c_.entorno.archivoAjustes));
 
     c_.sesion.ResultadoFtp = ftp.Conectar();
+    // Taken before the directory change below, whose own failure would replace it.
+    const QString motivo = ftp.UltimoError();
+    const bool porSeguridad = ftp.UltimaFalla() == ClienteFtp::Falla::Seguridad;
     // Asked whatever the connect returned; its result is not examined.
     ftp.CambiarDirectorioRemoto(config.Ruta);
 
     if (c_.sesion.ResultadoFtp != 1) {
-        qCInfo(lcConexion) << "Conexion rechazada:" << ftp.UltimoError();
-        c_.entorno.mensajes->MensajeError(
-            QStringLiteral("No se pudo conectar al servidor de Imagenes"),
-            QStringLiteral("Trate de Nuevo"));
+        qCInfo(lcConexion) << "Conexion rechazada:" << motivo;
+        // A refused key says who may be answering and how to accept a new one: the clerk
+        // passes it to support, who cannot guess it from "try again".
+        QString mensaje = QStringLiteral("No se pudo conectar al servidor de Imagenes");
+        if (porSeguridad)
+            mensaje += QStringLiteral("\n\n") + motivo;
+        c_.entorno.mensajes->MensajeError(mensaje, QStringLiteral("Trate de Nuevo"));
         estatus.setText(
             QStringLiteral("No se pudo conectar con el servidor de Imagenes, Trate de Nuevo"));
     } else {

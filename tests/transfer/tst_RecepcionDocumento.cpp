@@ -24,6 +24,11 @@ using namespace std::chrono_literals;
 namespace {
 const QString kCajaConexion =
     QStringLiteral("error|No se pudo conectar al servidor de Imagenes|Trate de Nuevo");
+// A refusal by the TLS policy says why, so support can act on it; <puerto> is the server's.
+const QString kCajaConexionTls = QStringLiteral(
+    "error|No se pudo conectar al servidor de Imagenes\n\nNo se pudo conectar con el servidor de "
+    "imágenes 127.0.0.1: el servidor 127.0.0.1, puerto <puerto>, no ofrece TLS, y esta estación "
+    "lo exige (política obligatorio)|Trate de Nuevo");
 const QString kCajaDescarga =
     QStringLiteral("error|Falla con el servidor de Imagenes|Trate de Nuevo");
 const QString kCajaGrave = QStringLiteral("error|Error Grave No se pudo conectar|Trate de Nuevo");
@@ -306,7 +311,7 @@ private slots:
             << "contrasena" << QStringList{kCajaConexion, kCajaDescarga};
         // The test server offers no TLS.
         QTest::newRow("TLS obligatorio en los ajustes")
-            << "obligatorio" << QStringList{kCajaConexion, kCajaDescarga};
+            << "obligatorio" << QStringList{kCajaConexionTls, kCajaDescarga};
         QTest::newRow("componente deja un archivo parcial")
             << "parcial" << QStringList{kCajaDescarga};
         // The working folder, not the server, is to blame.
@@ -353,7 +358,8 @@ private slots:
 
         for (QString& caja : cajas)
             caja.replace(QLatin1String("<carpeta>"), QDir::toNativeSeparators(carpeta))
-                .replace(QLatin1String("<remoto>"), e.remotoN());
+                .replace(QLatin1String("<remoto>"), e.remotoN())
+                .replace(QLatin1String("<puerto>"), QString::number(e.servidor.puerto()));
         QCOMPARE(e.p.mensajes.resumen(), cajas);
         QCOMPARE(e.estatus(), local ? QStringLiteral("Falla en la carpeta de trabajo: ") + carpeta
                                     : QStringLiteral("Falla del servidor FTP!!: ") + e.remotoN());

@@ -66,6 +66,9 @@ public:
         Local,
         // The connection broke after the transfer had started moving data.
         Interrumpida,
+        // Refused by this workstation's TLS policy: the server showed another key than the one
+        // recorded, or has no TLS where it is required. The text says what to do.
+        Seguridad,
     };
     Q_ENUM(Falla)
 

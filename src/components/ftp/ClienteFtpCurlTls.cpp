@@ -69,7 +69,8 @@ bool ClienteFtpCurl::iniciarSesion(const QString& accion)
                                                "él. Si el servidor cambió de llave a propósito, "
                                                "acepte la nueva con %4 y vuelva a conectar")
                                     .arg(donde, QString::fromLatin1(registrada),
-                                         QString::fromLatin1(presentada), olvidar));
+                                         QString::fromLatin1(presentada), olvidar),
+                       Falla::Seguridad);
                 return false;
             }
             codigo = CURLE_OK;
@@ -78,7 +79,8 @@ bool ClienteFtpCurl::iniciarSesion(const QString& accion)
                                            "ofreció con la llave %2: puede ser otro equipo que se "
                                            "hace pasar por él. Si el servidor dejó TLS a "
                                            "propósito, olvide su llave con %3")
-                                .arg(donde, QString::fromLatin1(m_llaveFijada), olvidar));
+                                .arg(donde, QString::fromLatin1(m_llaveFijada), olvidar),
+                   Falla::Seguridad);
             return false;
         }
     } else {
@@ -113,7 +115,8 @@ bool ClienteFtpCurl::iniciarSesion(const QString& accion)
     if (codigo == CURLE_USE_SSL_FAILED) {
         fallar(accion + QStringLiteral(": %1 no ofrece TLS, y esta estación lo exige (política "
                                        "obligatorio)")
-                            .arg(donde));
+                            .arg(donde),
+               Falla::Seguridad);
         return false;
     }
     if (codigo != CURLE_OK) {
