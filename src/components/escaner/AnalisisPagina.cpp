@@ -17,6 +17,10 @@ using PixPropio = std::unique_ptr<PIX, BorrarPix>;
 constexpr float kConfianzaMinima = 3.0f;
 // Grey level under which a grey or colour pixel is ink.
 constexpr int kUmbralGris = 130;
+// Below kCasiNada a page is blank, specks or not; past kTintaCierta it has writing: neither
+// needs its specks counted out.
+constexpr double kCasiNada = 0.00001;
+constexpr double kTintaCierta = 0.02;
 // Smaller pages have too few lines for the skew search to mean anything.
 constexpr int kLadoMinimo = 200;
 
@@ -131,10 +135,17 @@ double tintaDe(PIX* binaria, int ppp)
     PixPropio centro(caja ? pixClipRectangle(binaria, caja.get(), nullptr) : nullptr);
     if (!centro)
         return -1;
-    // Dust and sensor noise are specks a pixel or two across; a pen stroke is wider.
-    const int mota = ppp >= 400 ? 3 : 2;
-    PixPropio limpia(pixOpenBrick(nullptr, centro.get(), mota, mota));
     l_float32 fraccion = 0;
+    if (pixForegroundFraction(centro.get(), &fraccion) != 0)
+        return -1;
+    // Past a few hundredths it is writing, whatever specks are among it.
+    if (fraccion < kCasiNada || fraccion >= kTintaCierta)
+        return fraccion;
+    // Dust and sensor noise are specks a pixel or two across; a pen stroke, however thin, runs
+    // longer than that one way or the other, so it stays.
+    const int mota = ppp >= 400 ? 4 : 3;
+    PixPropio limpia(
+        pixSelectBySize(centro.get(), mota, mota, 8, L_SELECT_IF_EITHER, L_SELECT_IF_GTE, nullptr));
     if (!limpia || pixForegroundFraction(limpia.get(), &fraccion) != 0)
         return -1;
     return fraccion;

@@ -1,71 +1,8 @@
 #include "components/escaner/AnalisisPagina.h"
+#include "support/HojaPrueba.h"
 
-#include <QPainter>
-#include <QPainterPath>
-#include <QRandomGenerator>
 #include <QtTest>
 #include <cmath>
-
-namespace {
-// A letter page at `ppp` with what a scanner would bring: lines of words (turned by `grados`
-// about the centre), a signature, a stamp, or only the specks and the edge shadow of an empty
-// back. Drawn in grey and taken to the format asked.
-QImage hoja(QImage::Format formato, int ppp, const QString& contenido, double grados = 0)
-{
-    const double escala = ppp / 300.0;
-    QImage gris(int(2550 * escala), int(3300 * escala), QImage::Format_Grayscale8);
-    gris.fill(contenido == QLatin1String("transparencia") ? 235 : 255);
-    QRandomGenerator azar(7);
-    {
-        QPainter p(&gris);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.scale(escala, escala);
-        if (contenido == QLatin1String("texto") || contenido == QLatin1String("transparencia")) {
-            // Text of the other side showing through is light grey; real text is black.
-            const QColor tinta =
-                contenido == QLatin1String("texto") ? QColor(20, 20, 20) : QColor(205, 205, 205);
-            p.translate(1275, 1650);
-            p.rotate(grados);
-            p.translate(-1275, -1650);
-            for (int y = 300; y < 3000; y += 50) {
-                for (int x = 300; x < 2250;) {
-                    const int palabra = 40 + int(azar.bounded(160));
-                    p.fillRect(x, y, qMin(palabra, 2250 - x), 28, tinta);
-                    x += palabra + 25;
-                }
-            }
-        } else if (contenido == QLatin1String("firma")) {
-            // A short signature: a few loops of a 0.4 mm pen, about 1.3 by 0.4 inches.
-            QPainterPath trazo(QPointF(1600, 2800));
-            for (int i = 0; i < 6; ++i)
-                trazo.cubicTo(1600 + 70 * i + 40, 2700, 1600 + 70 * i + 90, 2920,
-                              1600 + 70 * i + 60, 2800);
-            p.setPen(QPen(Qt::black, 5));
-            p.drawPath(trazo);
-        } else if (contenido == QLatin1String("sello")) {
-            p.setPen(QPen(QColor(40, 40, 40), 6));
-            p.drawEllipse(QPointF(1900, 2600), 160, 160);
-            p.fillRect(1800, 2580, 200, 14, QColor(40, 40, 40));
-        }
-        if (contenido == QLatin1String("reverso")) {
-            // Sensor specks of a pixel, dust a pixel wide, and the feeder's shadow on the edge.
-            for (int i = 0; i < 4000; ++i)
-                p.fillRect(int(azar.bounded(2550)), int(azar.bounded(3300)), 1,
-                           1 + int(azar.bounded(2)), Qt::black);
-            p.fillRect(0, 0, 90, 3300, QColor(60, 60, 60));
-        }
-    }
-    QImage imagen;
-    if (formato == QImage::Format_Mono) {
-        imagen = gris.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
-    } else {
-        imagen = gris.convertToFormat(formato);
-    }
-    imagen.setDotsPerMeterX(qRound(ppp / 0.0254));
-    imagen.setDotsPerMeterY(qRound(ppp / 0.0254));
-    return imagen;
-}
-} // namespace
 
 class TstAnalisisPagina : public QObject
 {
@@ -76,24 +13,28 @@ private slots:
         QTest::addColumn<int>("formato");
         QTest::addColumn<QString>("contenido");
         QTest::addColumn<bool>("enBlanco");
+        QTest::addColumn<int>("ppp");
         const int mono = QImage::Format_Mono;
-        QTest::newRow("vacia") << mono << "vacia" << true;
-        QTest::newRow("reverso con motas y sombra") << mono << "reverso" << true;
-        QTest::newRow("firma") << mono << "firma" << false;
-        QTest::newRow("sello") << mono << "sello" << false;
-        QTest::newRow("texto") << mono << "texto" << false;
-        QTest::newRow("gris, firma") << int(QImage::Format_Grayscale8) << "firma" << false;
+        // A pen stroke a pixel or two wide at a low resolution is still writing.
+        QTest::newRow("firma a 100 ppp") << mono << "firma" << false << 100;
+        QTest::newRow("vacia") << mono << "vacia" << true << 300;
+        QTest::newRow("reverso con motas y sombra") << mono << "reverso" << true << 300;
+        QTest::newRow("firma") << mono << "firma" << false << 300;
+        QTest::newRow("sello") << mono << "sello" << false << 300;
+        QTest::newRow("texto") << mono << "texto" << false << 300;
+        QTest::newRow("gris, firma") << int(QImage::Format_Grayscale8) << "firma" << false << 300;
         QTest::newRow("gris, transparencia del anverso")
-            << int(QImage::Format_Grayscale8) << "transparencia" << true;
-        QTest::newRow("color, sello") << int(QImage::Format_RGB888) << "sello" << false;
-        QTest::newRow("color, vacia") << int(QImage::Format_RGB888) << "vacia" << true;
+            << int(QImage::Format_Grayscale8) << "transparencia" << true << 300;
+        QTest::newRow("color, sello") << int(QImage::Format_RGB888) << "sello" << false << 300;
+        QTest::newRow("color, vacia") << int(QImage::Format_RGB888) << "vacia" << true << 300;
     }
     void hojasEnBlanco()
     {
         QFETCH(int, formato);
         QFETCH(QString, contenido);
         QFETCH(bool, enBlanco);
-        const QImage pagina = hoja(QImage::Format(formato), 300, contenido);
+        QFETCH(int, ppp);
+        const QImage pagina = HojaPrueba(QImage::Format(formato), ppp, contenido);
         const auto resultado = AnalisisPagina::analizar(pagina, {.quitarBlancas = true});
         QVERIFY(resultado.tinta >= 0);
         QCOMPARE(resultado.enBlanco, enBlanco);
@@ -119,7 +60,8 @@ private slots:
         QFETCH(int, formato);
         QFETCH(int, ppp);
         QFETCH(double, grados);
-        const QImage pagina = hoja(QImage::Format(formato), ppp, QStringLiteral("texto"), grados);
+        const QImage pagina =
+            HojaPrueba(QImage::Format(formato), ppp, QStringLiteral("texto"), grados);
         double confianza = 0;
         const double hallada = AnalisisPagina::inclinacion(pagina, &confianza);
         QVERIFY2(
@@ -143,7 +85,7 @@ private slots:
     void sinLineas_noSeGira()
     {
         for (const QString& contenido : {QStringLiteral("vacia"), QStringLiteral("sello")}) {
-            const QImage pagina = hoja(QImage::Format_Mono, 300, contenido);
+            const QImage pagina = HojaPrueba(QImage::Format_Mono, 300, contenido);
             const auto resultado = AnalisisPagina::analizar(pagina, {.enderezar = true});
             QCOMPARE(resultado.inclinacion, 0.0);
             QCOMPARE(resultado.imagen, pagina);

@@ -3,6 +3,7 @@
 #include "components/tiff/EscritorTiff.h"
 #include "support/ConfigSanePrueba.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QDoubleSpinBox>
@@ -31,6 +32,8 @@ private slots:
     void tiposYProfundidades();
     void areaEnPulgadas();
     void alimentadorHastaVaciarse();
+    void fuentesQueAlimentan_data();
+    void fuentesQueAlimentan();
     void atascoConservaHojas();
     void guardarYQuitar();
     void dialogoDeAjustes();
@@ -202,6 +205,25 @@ void TstEscanerSane::alimentadorHastaVaciarse()
     QCOMPARE(escaner->NumeroPaginas(), 10);
 }
 
+// Every source that feeds sheets, one side or both, scans until it runs out.
+void TstEscanerSane::fuentesQueAlimentan_data()
+{
+    QTest::addColumn<QString>("fuente");
+    QTest::addColumn<bool>("alimenta");
+    QTest::newRow("plana") << "Flatbed" << false;
+    QTest::newRow("transparencias") << "Transparency Adapter" << false;
+    QTest::newRow("alimentador") << "Automatic Document Feeder" << true;
+    QTest::newRow("ADF Duplex") << "ADF Duplex" << true;
+    QTest::newRow("solo Duplex") << "Duplex" << true;
+}
+
+void TstEscanerSane::fuentesQueAlimentan()
+{
+    QFETCH(QString, fuente);
+    QFETCH(bool, alimenta);
+    QCOMPARE(CapacidadesSane::esAlimentador(fuente), alimenta);
+}
+
 void TstEscanerSane::atascoConservaHojas()
 {
     auto escaner = nuevo();
@@ -268,7 +290,7 @@ void TstEscanerSane::dialogoDeAjustes()
     auto escaner = nuevo();
     escaner->FijarMostrarDialogo(true);
     QCOMPARE(escaner->MostrarDialogo(), 1);
-    escaner->FijarDialogoAjustes([](QWidget*, OpcionesSane&) { return false; });
+    escaner->FijarDialogoAjustes([](QWidget*, OpcionesSane&, TratamientoHojas&) { return false; });
     QSignalSpy avisos(escaner.get(), &EscanerTwain::PostScan);
     escaner->Escanear();
     // Cancelling the dialog is not an error to show.
@@ -277,7 +299,15 @@ void TstEscanerSane::dialogoDeAjustes()
     QCOMPARE(escaner->CodigoError(), 0);
     QCOMPARE(escaner->NumeroPaginas(), 0);
 
-    DialogoAjustesSane dialogo(escaner->Opciones());
+    TratamientoHojas tratamiento{.quitarBlancas = true};
+    DialogoAjustesSane dialogo(escaner->Opciones(), &tratamiento);
+    auto* quitar = dialogo.findChild<QCheckBox*>(QStringLiteral("QuitarBlancas"));
+    auto* enderezar = dialogo.findChild<QCheckBox*>(QStringLiteral("EnderezarHojas"));
+    QVERIFY(quitar && enderezar);
+    QVERIFY(quitar->isChecked() && !enderezar->isChecked());
+    quitar->setChecked(false);
+    enderezar->setChecked(true);
+    QCOMPARE(tratamiento.quitarBlancas, true); // nothing changes before Escanear
     auto* modo = qobject_cast<QComboBox*>(dialogo.control(SANE_NAME_SCAN_MODE));
     auto* resolucion = qobject_cast<QDoubleSpinBox*>(dialogo.control(SANE_NAME_SCAN_RESOLUTION));
     QVERIFY(modo && resolucion);
@@ -286,9 +316,10 @@ void TstEscanerSane::dialogoDeAjustes()
     modo->setCurrentText(QStringLiteral("Color"));
     resolucion->setValue(60);
     dialogo.aplicar();
+    QCOMPARE(tratamiento, (TratamientoHojas{.quitarBlancas = false, .enderezar = true}));
     QCOMPARE(escaner->TipoPixel(), 2);
     QCOMPARE(escaner->Resolucion(), 60);
-    escaner->FijarDialogoAjustes([](QWidget*, OpcionesSane&) { return true; });
+    escaner->FijarDialogoAjustes([](QWidget*, OpcionesSane&, TratamientoHojas&) { return true; });
     QCOMPARE(escaner->Escanear(), 1);
     QCOMPARE(escaner->NumeroPaginas(), 1);
     QCOMPARE(escaner->BitsPorPixel(0), 24);
