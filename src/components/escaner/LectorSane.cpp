@@ -41,8 +41,9 @@ Escrita tratarYEscribir(PaginaEscaneada pagina, int ppp, const TratamientoHojas&
             QDir().mkpath(carpeta);
             pagina.ruta = QDir(carpeta).filePath(archivo.fileName());
         }
-        qCDebug(lcLector) << "hoja" << pagina.ruta << "tinta" << resultado.tinta << "girada"
-                          << resultado.inclinacion;
+        if (pagina.enBlanco || pagina.inclinacion != 0)
+            qCInfo(lcLector) << "hoja" << pagina.ruta << "tinta" << resultado.tinta << "girada"
+                             << resultado.inclinacion;
     }
     EscritorTiff::escribirArchivo(pagina.ruta, pagina.imagen, ppp, &salida.error);
     salida.pagina = std::move(pagina);
