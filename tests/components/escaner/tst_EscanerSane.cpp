@@ -1,3 +1,4 @@
+#include "components/escaner/CarpetaRecuperacion.h"
 #include "components/escaner/DialogoAjustesSane.h"
 #include "components/escaner/EscanerSane.h"
 #include "components/tiff/EscritorTiff.h"
@@ -34,6 +35,7 @@ private slots:
     void alimentadorHastaVaciarse();
     void fuentesQueAlimentan_data();
     void fuentesQueAlimentan();
+    void dobleCara_reversosQuitadosVuelvenASuLugar();
     void atascoConservaHojas();
     void guardarYQuitar();
     void dialogoDeAjustes();
@@ -222,6 +224,47 @@ void TstEscanerSane::fuentesQueAlimentan()
     QFETCH(QString, fuente);
     QFETCH(bool, alimenta);
     QCOMPARE(CapacidadesSane::esAlimentador(fuente), alimenta);
+}
+
+// Both sides from a two-sided feeder, the backs blank: the fronts are held in order, and each
+// back brought back lands after its own front, on disk as in the list.
+void TstEscanerSane::dobleCara_reversosQuitadosVuelvenASuLugar()
+{
+    SpoolPaginas spool(config_->nuevaCarpetaRecuperacion());
+    QVERIFY(spool.preparar(nullptr));
+    const QDir sesion(spool.carpetaSesion());
+    QVERIFY(sesion.mkdir(QLatin1String(SpoolPaginas::kCarpetaQuitadas)));
+    QStringList caras;
+    for (int i = 0; i < 6; ++i) {
+        PaginaEscaneada pagina;
+        pagina.ruta = spool.nuevaRuta();
+        caras << QFileInfo(pagina.ruta).fileName();
+        pagina.enBlanco = i % 2 == 1;
+        if (pagina.enBlanco)
+            pagina.ruta = sesion.filePath(QStringLiteral("quitadas/") + caras.last());
+        QFile archivo(pagina.ruta);
+        QVERIFY(archivo.open(QIODevice::WriteOnly));
+        spool.agregar(pagina);
+    }
+    auto retenidas = [&] {
+        QStringList nombres;
+        for (int i = 0; i < spool.cantidad(); ++i)
+            nombres << QFileInfo(spool.pagina(i).ruta).fileName();
+        QStringList enDisco;
+        for (const QString& ruta : CarpetaRecuperacion::paginas(sesion.path()))
+            enDisco << QFileInfo(ruta).fileName();
+        return nombres == enDisco ? nombres : QStringList{QStringLiteral("disco distinto")};
+    };
+    QCOMPARE(retenidas(), (QStringList{caras[0], caras[2], caras[4]}));
+    QCOMPARE(spool.quitadas(), 3);
+    QString error;
+    QCOMPARE(spool.restaurarQuitada(&error), 3);
+    QCOMPARE(spool.restaurarQuitada(&error), 2);
+    QCOMPARE(retenidas(), (QStringList{caras[0], caras[2], caras[3], caras[4], caras[5]}));
+    spool.olvidarQuitadas();
+    QCOMPARE(spool.restaurarQuitada(&error), -1);
+    QVERIFY(!error.isEmpty());
+    QVERIFY(!sesion.exists(QLatin1String(SpoolPaginas::kCarpetaQuitadas)));
 }
 
 void TstEscanerSane::atascoConservaHojas()
