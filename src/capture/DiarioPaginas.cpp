@@ -106,6 +106,8 @@ void DiarioPaginas::vaciarEscaner()
 
 void DiarioPaginas::soltar()
 {
+    // The pages dropped as blank were this document's too.
+    c_.VSTwain1->OlvidarPaginasQuitadas();
     vaciarEscaner();
     if (c_.VSTwain1->NumeroPaginas() == 0) {
         Lote::borrar(c_.VSTwain1->CarpetaPaginas());

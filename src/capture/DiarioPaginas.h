@@ -20,6 +20,8 @@ public:
     // How far the save of the held pages got; retenida with no lote.
     Lote::Estado estado() const { return lote_ ? lote_->estado : Lote::Estado::Retenida; }
     int hojas() const;
+    // Whether a lote is open: pages held, or a save under way.
+    bool abierto() const { return lote_.has_value(); }
 
     // A scan starts: unless a lote is open, what it brings belongs to the customer, case file
     // and type chosen now.

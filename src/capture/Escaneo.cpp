@@ -10,6 +10,7 @@
 #include "app/RelojArena.h"
 #include "app/SesionCaptura.h"
 #include "capture/AjusteAutomatico.h"
+#include "capture/AjustesHojas.h"
 #include "capture/DiarioPaginas.h"
 #include "capture/VisorPaginas.h"
 #include "components/escaner/EscanerTwain.h"
@@ -19,6 +20,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLoggingCategory>
 #include <QPushButton>
@@ -126,6 +128,9 @@ void Escaneo::escanear()
     control<QTableWidget>("iExpedientes").setEnabled(false);
     control<QPushButton>("BUpload").setEnabled(false);
     control<QPushButton>("BDelete").setEnabled(false);
+    // Pages dropped before a new lote belong to a document done with or left behind.
+    if (!diario_.abierto())
+        escaner.OlvidarPaginasQuitadas();
     // Recorded before the first page reaches the disk: whose the pages are survives a crash.
     diario_.abrir();
 
@@ -141,8 +146,25 @@ void Escaneo::escanear()
     } else {
         escaner.FijarMostrarDialogo(true);
     }
+    const QString& letra = c_.sesion.LetraActual;
+    const TratamientoHojas elegido = AjustesHojas::leer(c_.entorno.archivoAjustes, letra);
+    escaner.FijarTratamiento(elegido);
+    quitadasAntes_ = escaner.PaginasQuitadas();
     CierreRetenido cierre(c_.ventana);
     escaner.Escanear();
+    // The source's dialog may have changed them: they stay for the next scan of this type.
+    if (escaner.Tratamiento() != elegido)
+        AjustesHojas::guardar(c_.entorno.archivoAjustes, letra, escaner.Tratamiento());
+}
+
+void Escaneo::mostrarQuitadas()
+{
+    const int quitadas = c_.VSTwain1->PaginasQuitadas() - quitadasAntes_;
+    if (quitadas <= 0)
+        return;
+    ControlVentana<QLabel>(c_.ventana, "LblEstatus")
+        .setText(quitadas == 1 ? QStringLiteral("Se quitó 1 hoja en blanco.")
+                               : QStringLiteral("Se quitaron %1 hojas en blanco.").arg(quitadas));
 }
 
 void Escaneo::VSTwain1_PostScan(int flag)
@@ -153,6 +175,7 @@ void Escaneo::VSTwain1_PostScan(int flag)
             c_.entorno.mensajes->MensajeSimple(escaner.TextoError());
         return;
     }
+    mostrarQuitadas();
     const qint16 paginas = qint16(escaner.NumeroPaginas());
     control<QLineEdit>("TextImgCounter").setText(QString::number(paginas));
     if (paginas == 0)
@@ -166,4 +189,33 @@ void Escaneo::VSTwain1_PostScan(int flag)
         control<QPushButton>("BUpload").setEnabled(true);
         control<QPushButton>("BDelete").setEnabled(true);
     }
+}
+
+int Escaneo::RestaurarHojaQuitada()
+{
+    EscanerTwain* escaner = c_.VSTwain1.get();
+    if (!escaner || escaner->escaneando())
+        return -1;
+    const int posicion = escaner->RestaurarPaginaQuitada();
+    if (posicion < 0) {
+        if (escaner->CodigoError() != 0 && escaner->PaginasQuitadas() > 0)
+            c_.entorno.mensajes->MensajeSimple(escaner->TextoError());
+        return -1;
+    }
+    // Held again: whose it is goes on record (a scan whose every page was dropped left none).
+    diario_.abrir();
+    diario_.revisar();
+    const int paginas = escaner->NumeroPaginas();
+    control<QLineEdit>("TextImgCounter").setText(QString::number(paginas));
+    c_.sesion.PaginaActual = qint16(posicion);
+    visor_.MostrarPagina(posicion, VisorPaginas::kTerminacionPaso);
+    control<QPushButton>("BPrev").setEnabled(posicion > 0);
+    control<QPushButton>("BNext").setEnabled(posicion < paginas - 1);
+    for (const char* nombre : {"BUpload", "BDelete"})
+        control<QWidget>(nombre).setEnabled(true);
+    for (const char* nombre : {"FrmDocumentos", "CmdCLientes", "iExpedientes"})
+        control<QWidget>(nombre).setEnabled(false);
+    control<QLabel>("LblEstatus")
+        .setText(QStringLiteral("Se restauró la hoja quitada como hoja %1.").arg(posicion + 1));
+    return posicion;
 }

@@ -8,7 +8,8 @@ struct ContextoVentana;
 
 // Scanning on the scanning tab: the component's start at load (IniciarEscaner), the source list
 // (Combo1_Click, B_SelectSource_Click), the scan button with the automatic settings of the
-// current type (B_Acquire_Click) and the arrival of pages (VSTwain1_PostScan).
+// current type (B_Acquire_Click) and the arrival of pages (VSTwain1_PostScan), with blank pages
+// dropped and skewed ones straightened as the type's settings say.
 class Escaneo : public QObject
 {
     Q_OBJECT
@@ -21,12 +22,17 @@ public:
     void B_SelectSource_Click();
     void B_Acquire_Click();
     void VSTwain1_PostScan(int flag);
+    // Brings the page dropped last as blank back among the held pages, where it arrived, and
+    // shows it; its position, or −1 when there is none (or a scan still runs).
+    int RestaurarHojaQuitada();
 
 private:
     void escanear();
+    void mostrarQuitadas();
     template <class T> T& control(const char* nombre) const;
 
     ContextoVentana& c_;
     VisorPaginas& visor_;
     DiarioPaginas& diario_;
+    int quitadasAntes_ = 0; // pages dropped before the scan running now
 };

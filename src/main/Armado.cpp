@@ -10,6 +10,7 @@
 #include "capture/VisorPaginas.h"
 #include "casefiles/ListaExpedientes.h"
 #include "casefiles/ModoPedido.h"
+#include "components/escaner/EscanerTwain.h"
 #include "scannerinfo/InformacionEscaner.h"
 #include "transfer/ConexionImagenes.h"
 #include "transfer/GuardadoDocumento.h"
@@ -43,11 +44,15 @@ void Armado::armar(FrmEscaneo& ventana)
     auto* visorPaginas = new VisorPaginas(c, *diario, &ventana);
     // Turning to another customer or case file: the held pages are settled first, and the
     // viewer no longer shows the pages of the one before.
-    listaExpedientes->PermitirCambio = [diario, visorPaginas] {
+    listaExpedientes->PermitirCambio = [&c, diario, visorPaginas] {
         if (!diario->PermitirCambio())
             return false;
-        if (diario->hojas() == 0)
+        if (diario->hojas() == 0) {
             visorPaginas->Reiniciar();
+            // Pages dropped as blank are not brought back into another customer's document.
+            if (c.VSTwain1)
+                c.VSTwain1->OlvidarPaginasQuitadas();
+        }
         return true;
     };
     auto* escaneo = new Escaneo(c, *visorPaginas, *diario, &ventana);

@@ -1,5 +1,12 @@
 #include "app/FrmEscaneo.h"
+#include "capture/Escaneo.h"
+#include "components/escaner/AnalisisPagina.h"
+#include "components/escaner/CarpetaRecuperacion.h"
+#include "components/escaner/EscanerSane.h"
+#include "components/tiff/LectorTiff.h"
+#include "support/ConfigSanePrueba.h"
 #include "support/EscanerGuionado.h"
+#include "support/HojaPrueba.h"
 #include "support/VentanaPrueba.h"
 
 #include <QCheckBox>
@@ -8,8 +15,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <sane/saneopts.h>
 
 namespace {
 QImage pagina(int ancho = 85, int alto = 110, QImage::Format formato = QImage::Format_Mono)
@@ -66,6 +75,58 @@ struct Escenario
     QString etiqueta() { return p.control<QLabel>("LabelImageNum")->text(); }
     bool habilitado(const char* nombre) { return p.control<QWidget>(nombre)->isEnabled(); }
 };
+
+// The window over the SANE component, scanning through the source's dialog: the test scanner
+// (its picture and source chosen by the test) or the pnm reader (a page the test draws).
+struct EscenarioSane
+{
+    VentanaPrueba p;
+    EscanerSane* escaner = nullptr;
+    QString imagen = QStringLiteral("Grid");
+    QString fuente = QStringLiteral("Flatbed");
+    QString archivo;                                 // set: the pnm reader scans it
+    std::function<void(TratamientoHojas&)> eleccion; // what the user ticks in the dialog
+
+    bool cargar(const QString& recuperacion)
+    {
+        p.bd().sucursal(QStringLiteral("S01"), QStringLiteral("GDL"));
+        p.bd().servidorImagenes({});
+        p.entorno.crearEscaner = [this, recuperacion] {
+            auto nuevo = std::make_unique<EscanerSane>(recuperacion);
+            escaner = nuevo.get();
+            nuevo->FijarDialogoAjustes([this](QWidget*, OpcionesSane& o, TratamientoHojas& t) {
+                if (!archivo.isEmpty()) {
+                    o.fijarTexto("filename", archivo);
+                } else {
+                    o.fijarTexto("test-picture", imagen);
+                    o.fijarTexto(SANE_NAME_SCAN_SOURCE, fuente);
+                }
+                if (eleccion)
+                    eleccion(t);
+                return true;
+            });
+            return nuevo;
+        };
+        if (!p.cargar())
+            return false;
+        p.control<QTabWidget>("TabScan")->setEnabled(true);
+        p.control<QTabWidget>("TabScan")->setCurrentIndex(1);
+        p.control<QPushButton>("B_Acquire")->setEnabled(true);
+        p.control<QCheckBox>("ChkShowUI")->setChecked(false);
+        auto* fuentes = p.control<QComboBox>("Combo1");
+        fuentes->setCurrentIndex(fuentes->findText(
+            archivo.isEmpty() ? QStringLiteral("frontend-tester") : QStringLiteral("PNM"),
+            Qt::MatchContains));
+        return fuentes->currentIndex() >= 0;
+    }
+    void escanear(const QString& letra)
+    {
+        p.ventana().sesion().LetraActual = letra;
+        p.clic("B_Acquire");
+    }
+    int held() const { return escaner->NumeroPaginas(); }
+    Escaneo& escaneo() { return *p.ventana().findChild<Escaneo*>(); }
+};
 } // namespace
 
 class PruebaEscaneo : public QObject
@@ -73,6 +134,16 @@ class PruebaEscaneo : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        sane_ = std::make_unique<ConfigSanePrueba>();
+        QVERIFY(sane_->valida());
+        // The pnm reader beside the test scanner: it scans pages this test draws.
+        QFile dll(QDir(sane_->carpeta()).filePath(QStringLiteral("sane/dll.conf")));
+        QVERIFY(dll.open(QIODevice::Append));
+        dll.write("pnm\n");
+    }
+
     void inicio_listaFuentesYReiniciaElVisor()
     {
         Escenario e;
@@ -227,6 +298,103 @@ private slots:
         QCOMPARE(e.p.control<QLineEdit>("TextImgCounter")->text(), QStringLiteral("3"));
         QVERIFY(e.habilitado("BUpload"));
     }
+
+    // A grid page, nine blank pages from the feeder (it runs out after ten scans), a grid page:
+    // where blank pages go for the type (by default, or as ticked once in the dialog and then
+    // remembered), the nine are dropped and counted in LblEstatus, kept out of what a crash would
+    // offer, and the last of them comes back between the two grid pages.
+    void hojasEnBlanco_quitadasYRestauradas_data()
+    {
+        QTest::addColumn<QString>("letra");
+        QTest::addColumn<bool>("marcar");
+        QTest::addColumn<bool>("quitadas");
+        QTest::newRow("N, por omision") << "N" << false << true;
+        QTest::newRow("S, por omision se conservan") << "S" << false << false;
+        QTest::newRow("D, marcada en el dialogo") << "D" << true << true;
+    }
+    void hojasEnBlanco_quitadasYRestauradas()
+    {
+        QFETCH(QString, letra);
+        QFETCH(bool, marcar);
+        QFETCH(bool, quitadas);
+        EscenarioSane e;
+        if (marcar)
+            e.eleccion = [&e](TratamientoHojas& t) {
+                t.quitarBlancas = true;
+                e.eleccion = {}; // ticked once: the next scans read it from the settings
+            };
+        QVERIFY(e.cargar(sane_->nuevaCarpetaRecuperacion()));
+        e.escanear(letra);
+        e.imagen = QStringLiteral("Solid white");
+        e.fuente = QStringLiteral("Automatic Document Feeder");
+        e.escanear(letra);
+        const int blancas = quitadas ? 0 : 9;
+        QCOMPARE(e.held(), 1 + blancas);
+        QCOMPARE(e.escaner->PaginasQuitadas(), quitadas ? 9 : 0);
+        QCOMPARE(e.p.control<QLabel>("LblEstatus")
+                     ->text()
+                     .contains(QStringLiteral("Se quitaron 9 hojas en blanco.")),
+                 quitadas);
+        QCOMPARE(CarpetaRecuperacion::paginas(e.escaner->CarpetaSesion()).size(), 1 + blancas);
+        // Only what the user ticked is written; the defaults stay defaults.
+        const QSettings ajustes(e.p.entorno.archivoAjustes, QSettings::IniFormat);
+        const QString clave = QStringLiteral("hojas/%1/quitarBlancas").arg(letra);
+        QCOMPARE(ajustes.contains(clave), marcar);
+        QCOMPARE(ajustes.value(clave, quitadas).toBool(), quitadas);
+        e.imagen = QStringLiteral("Grid");
+        e.fuente = QStringLiteral("Flatbed");
+        e.escanear(letra);
+        QCOMPARE(e.held(), 2 + blancas);
+
+        QCOMPARE(e.escaneo().RestaurarHojaQuitada(), quitadas ? 1 : -1);
+        QVERIFY(e.p.mensajes.cajas().isEmpty());
+        if (!quitadas)
+            return;
+        QCOMPARE(e.held(), 3);
+        QCOMPARE(e.escaner->PaginasQuitadas(), 8);
+        QCOMPARE(e.p.control<QLineEdit>("TextImgCounter")->text(), QStringLiteral("3"));
+        QVERIFY(
+            e.p.control<QLabel>("LabelImageNum")->text().startsWith(QStringLiteral("Imagen 1 ")));
+        QCOMPARE(AnalisisPagina::tinta(e.escaner->ImagenPagina(1)), 0.0);
+        QVERIFY(AnalisisPagina::tinta(e.escaner->ImagenPagina(2)) > 0.01);
+        // Held again, in its place, should the program end now.
+        const QStringList enDisco = CarpetaRecuperacion::paginas(e.escaner->CarpetaSesion());
+        QCOMPARE(enDisco.size(), 3);
+        QCOMPARE(LectorTiff::leer(enDisco[1]), e.escaner->ImagenPagina(1));
+        QVERIFY(e.p.global.CambiosPendientes);
+    }
+
+    // A page drawn skewed by a known angle, scanned through the pnm reader: straightened as it
+    // arrives when the type asks for it (in the workstation's settings), left as it came if not.
+    void enderezar_alLlegar_data()
+    {
+        QTest::addColumn<double>("grados");
+        QTest::addColumn<bool>("enderezar");
+        QTest::newRow("2.5 grados") << 2.5 << true;
+        QTest::newRow("-4 grados") << -4.0 << true;
+        QTest::newRow("sin enderezar") << 3.0 << false;
+    }
+    void enderezar_alLlegar()
+    {
+        QFETCH(double, grados);
+        QFETCH(bool, enderezar);
+        EscenarioSane e;
+        e.archivo = QDir(sane_->carpeta()).filePath(QStringLiteral("torcida.pnm"));
+        QVERIFY(EscribirPnm(HojaPrueba(QImage::Format_Mono, 150, QStringLiteral("texto"), grados),
+                            e.archivo));
+        QSettings(e.p.entorno.archivoAjustes, QSettings::IniFormat)
+            .setValue(QStringLiteral("hojas/C/enderezar"), enderezar);
+        QVERIFY(e.cargar(sane_->nuevaCarpetaRecuperacion()));
+        e.escanear(QStringLiteral("C"));
+        QCOMPARE(e.held(), 1);
+        QCOMPARE(e.escaner->BitsPorPixel(0), 1);
+        const double queda = AnalisisPagina::inclinacion(e.escaner->ImagenPagina(0));
+        QVERIFY2(std::abs(queda + (enderezar ? 0 : grados)) < 0.2,
+                 qPrintable(QString::number(queda)));
+    }
+
+private:
+    std::unique_ptr<ConfigSanePrueba> sane_;
 };
 
 QTEST_MAIN(PruebaEscaneo)

@@ -1,5 +1,6 @@
 #include "components/escaner/CapacidadesSane.h"
 
+#include <algorithm>
 #include <sane/saneopts.h>
 
 namespace {
@@ -87,10 +88,19 @@ double CapacidadesSane::maximoMm(const char* opcion) const
     return r->maximo;
 }
 
+bool CapacidadesSane::esAlimentador(const QString& fuente)
+{
+    for (const char* parte : {"feeder", "adf", "duplex"}) {
+        if (fuente.contains(QLatin1String(parte), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
 bool CapacidadesSane::tieneAlimentador() const
 {
     const QStringList fuentes = opciones_.textosPermitidos(SANE_NAME_SCAN_SOURCE);
-    return contiene(fuentes, QStringLiteral("feeder")) || contiene(fuentes, QStringLiteral("adf"));
+    return std::any_of(fuentes.begin(), fuentes.end(), &CapacidadesSane::esAlimentador);
 }
 
 bool CapacidadesSane::tieneDuplex() const
@@ -205,9 +215,8 @@ std::optional<RespuestaCapacidad> CapacidadesSane::natural(int codigo) const
         return unValor(mmUnidad > 0 ? float(mm / mmUnidad) : 0.0f);
     }
     case AlimentadorHabilitado: {
-        const QString fuente = opciones_.texto(SANE_NAME_SCAN_SOURCE).value_or(QString());
-        const bool activo = fuente.contains(QLatin1String("feeder"), Qt::CaseInsensitive) ||
-                            fuente.contains(QLatin1String("adf"), Qt::CaseInsensitive);
+        const bool activo =
+            esAlimentador(opciones_.texto(SANE_NAME_SCAN_SOURCE).value_or(QString()));
         return unValor(activo ? 1 : 0);
     }
     case Duplex:

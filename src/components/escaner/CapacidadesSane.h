@@ -75,6 +75,9 @@ public:
     static std::optional<QSizeF> medidasTamano(int codigo);
     // Millimetres in one TWAIN unit (0 inches … 5 pixels at `ppp`); 0 for an unknown unit.
     static double milimetrosPorUnidad(int unidad, double ppp);
+    // Whether a value of SANE's `source` feeds sheets: a feeder, one side or both ("ADF Duplex",
+    // "Duplex"), so that a scan goes on until it runs out.
+    static bool esAlimentador(const QString& fuente);
 
 private:
     bool tieneAlimentador() const;

@@ -2,7 +2,9 @@
 
 #include "components/escaner/OpcionesSane.h"
 #include "components/escaner/TextosSane.h"
+#include "components/escaner/TratamientoHojas.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
@@ -11,11 +13,15 @@
 #include <QVBoxLayout>
 #include <sane/saneopts.h>
 
-DialogoAjustesSane::DialogoAjustesSane(OpcionesSane& opciones, QWidget* padre)
-    : QDialog(padre), opciones_(opciones), formulario_(new QFormLayout)
+DialogoAjustesSane::DialogoAjustesSane(OpcionesSane& opciones, TratamientoHojas* tratamiento,
+                                       QWidget* padre)
+    : QDialog(padre), opciones_(opciones), tratamiento_(tratamiento), formulario_(new QFormLayout)
 {
     setWindowTitle(QStringLiteral("Ajustes del Escaner"));
     agregar(SANE_NAME_SCAN_SOURCE, QStringLiteral("Origen:"));
+    // Scanners that feed both sides from one source say so in a mode of their own.
+    agregar("adf-mode", QStringLiteral("Alimentador:"));
+    agregarTratamiento();
     agregar(SANE_NAME_SCAN_MODE, QStringLiteral("Modo:"));
     agregar(SANE_NAME_BIT_DEPTH, QStringLiteral("Bits por muestra:"));
     agregar(SANE_NAME_SCAN_RESOLUTION, QStringLiteral("Resolución (ppp):"));
@@ -88,12 +94,30 @@ void DialogoAjustesSane::agregar(const char* nombre, const QString& etiqueta)
     controles_.append({nombre, widget, std::move(aplicar)});
 }
 
+void DialogoAjustesSane::agregarTratamiento()
+{
+    if (!tratamiento_)
+        return;
+    quitarBlancas_ = new QCheckBox(QStringLiteral("Quitar hojas en blanco"), this);
+    quitarBlancas_->setObjectName(QStringLiteral("QuitarBlancas"));
+    quitarBlancas_->setChecked(tratamiento_->quitarBlancas);
+    enderezar_ = new QCheckBox(QStringLiteral("Enderezar hojas"), this);
+    enderezar_->setObjectName(QStringLiteral("EnderezarHojas"));
+    enderezar_->setChecked(tratamiento_->enderezar);
+    formulario_->addRow(QString(), quitarBlancas_);
+    formulario_->addRow(QString(), enderezar_);
+}
+
 void DialogoAjustesSane::aplicar()
 {
     // Controls were added source and mode first: those decide which depths and areas the device
     // then accepts.
     for (const Control& c : controles_)
         c.aplicar();
+    if (tratamiento_) {
+        tratamiento_->quitarBlancas = quitarBlancas_->isChecked();
+        tratamiento_->enderezar = enderezar_->isChecked();
+    }
 }
 
 QWidget* DialogoAjustesSane::control(const char* nombre) const
@@ -105,8 +129,9 @@ QWidget* DialogoAjustesSane::control(const char* nombre) const
     return nullptr;
 }
 
-bool DialogoAjustesSane::mostrar(QWidget* padre, OpcionesSane& opciones)
+bool DialogoAjustesSane::mostrar(QWidget* padre, OpcionesSane& opciones,
+                                 TratamientoHojas& tratamiento)
 {
-    DialogoAjustesSane dialogo(opciones, padre);
+    DialogoAjustesSane dialogo(opciones, &tratamiento, padre);
     return dialogo.exec() == QDialog::Accepted;
 }

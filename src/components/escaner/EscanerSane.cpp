@@ -362,7 +362,6 @@ void EscanerSane::FijarTamanoPapel(int tamano)
 
 bool EscanerSane::alimentadorActivo() const
 {
-    const QString fuente = opciones_.texto(SANE_NAME_SCAN_SOURCE).value_or(QString());
-    return fuente.contains(QLatin1String("feeder"), Qt::CaseInsensitive) ||
-           fuente.contains(QLatin1String("adf"), Qt::CaseInsensitive);
+    return CapacidadesSane::esAlimentador(
+        opciones_.texto(SANE_NAME_SCAN_SOURCE).value_or(QString()));
 }

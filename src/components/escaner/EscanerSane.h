@@ -29,7 +29,7 @@ public:
         // 106 is EscanerTwain::ErrorDiscoLleno.
     };
     using SelectorFuente = std::function<int(QWidget*, const QStringList&, int)>;
-    using DialogoAjustes = std::function<bool(QWidget*, OpcionesSane&)>;
+    using DialogoAjustes = std::function<bool(QWidget*, OpcionesSane&, TratamientoHojas&)>;
 
     // carpetaRecuperacion empty: AppLocalDataLocation + "/recuperacion".
     explicit EscanerSane(const QString& carpetaRecuperacion = {}, QObject* parent = nullptr);
@@ -73,6 +73,10 @@ public:
     int BitsPorPixel(int posicion) override;
     int GuardarPagina(int posicion, const QString& archivo) override;
     int QuitarPagina(int posicion) override;
+
+    int PaginasQuitadas() const override { return spool_.quitadas(); }
+    int RestaurarPaginaQuitada() override;
+    void OlvidarPaginasQuitadas() override;
 
     QString CarpetaPaginas() override;
     QList<SesionRecuperable> SesionesRecuperables() override;

@@ -29,15 +29,16 @@ int EscanerSane::Escanear()
         emit PostScan(codigo_);
         return 0;
     }
-    if (mostrarDialogo_ && !dialogo_(Ventana(), opciones_)) {
+    if (mostrarDialogo_ && !dialogo_(Ventana(), opciones_, tratamientoEditable())) {
         // The user cancelled the source's dialog: nothing to report.
         limpiar();
         emit PostScan(SANE_STATUS_CANCELLED);
         return 0;
     }
     const int ppp = Resolucion();
-    LectorSane lector(dispositivo_, alimentadorActivo(), ppp,
-                      [this] { return spool_.nuevaRuta(); });
+    LectorSane lector(
+        dispositivo_, alimentadorActivo(), ppp, [this] { return spool_.nuevaRuta(); },
+        Tratamiento());
     QEventLoop bucle;
     int final = SANE_STATUS_GOOD;
     QString detalle;
@@ -149,4 +150,24 @@ int EscanerSane::QuitarPagina(int posicion)
         return 0;
     spool_.quitar(posicion);
     return 1;
+}
+
+int EscanerSane::RestaurarPaginaQuitada()
+{
+    limpiar();
+    if (escaneando_) {
+        fallar(ErrorOcupado, QStringLiteral("Espere a que termine el escaneo."));
+        return -1;
+    }
+    QString error;
+    const int posicion = spool_.restaurarQuitada(&error);
+    if (posicion < 0)
+        fallar(ErrorArchivo, error);
+    return posicion;
+}
+
+void EscanerSane::OlvidarPaginasQuitadas()
+{
+    if (!escaneando_)
+        spool_.olvidarQuitadas();
 }

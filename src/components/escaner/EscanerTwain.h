@@ -1,6 +1,7 @@
 #pragma once
 
 #include "components/escaner/SesionRecuperable.h"
+#include "components/escaner/TratamientoHojas.h"
 
 #include <QImage>
 #include <QList>
@@ -109,6 +110,19 @@ public:
         return 0;
     }
 
+    // What is done to each page as it arrives (blank pages dropped, skewed ones straightened),
+    // set before each scan; the source's settings dialog may change it. A component that cannot
+    // treat its pages keeps it untouched.
+    void FijarTratamiento(const TratamientoHojas& tratamiento) { tratamiento_ = tratamiento; }
+    const TratamientoHojas& Tratamiento() const { return tratamiento_; }
+    // Pages dropped as blank that can still be brought back, the last dropped first.
+    virtual int PaginasQuitadas() const { return 0; }
+    // Brings the page dropped last back among the held pages at the place it arrived; its
+    // position, or −1 (CodigoError set) when there is none or it cannot be brought back.
+    virtual int RestaurarPaginaQuitada() { return -1; }
+    // The dropped pages go for good (their document was stored or discarded).
+    virtual void OlvidarPaginasQuitadas() {}
+
     // Last failure: code (0 none) and a Spanish text.
     virtual int CodigoError() const = 0;
     // The one code the window tells apart whatever the driver: GuardarPagina found the disk
@@ -146,6 +160,10 @@ signals:
     // 0: the step succeeded and NumeroPaginas is current; other: it did not (see CodigoError).
     void PostScan(int flag);
 
+protected:
+    TratamientoHojas& tratamientoEditable() { return tratamiento_; }
+
 private:
     QPointer<QWidget> ventana_;
+    TratamientoHojas tratamiento_;
 };

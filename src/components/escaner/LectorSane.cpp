@@ -1,7 +1,11 @@
 #include "components/escaner/LectorSane.h"
 
+#include "components/escaner/AnalisisPagina.h"
+#include "components/escaner/SpoolPaginas.h"
 #include "components/tiff/EscritorTiff.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <cstring>
 #include <future>
@@ -14,12 +18,44 @@ Q_LOGGING_CATEGORY(lcLector, "expedientes.scan")
 
 namespace {
 constexpr qsizetype kPaginaGrande = 8 * 1024 * 1024;
+
+struct Escrita
+{
+    PaginaEscaneada pagina;
+    QString error;
+};
+
+// Measures, straightens or sets aside the page, then writes it compressed where it belongs.
+Escrita tratarYEscribir(PaginaEscaneada pagina, int ppp, const TratamientoHojas& tratamiento)
+{
+    Escrita salida;
+    if (tratamiento.activo()) {
+        const auto resultado = AnalisisPagina::analizar(pagina.imagen, tratamiento);
+        pagina.imagen = resultado.imagen;
+        pagina.inclinacion = resultado.inclinacion;
+        pagina.enBlanco = resultado.enBlanco;
+        if (pagina.enBlanco) {
+            const QFileInfo archivo(pagina.ruta);
+            const QString carpeta =
+                archivo.dir().filePath(QLatin1String(SpoolPaginas::kCarpetaQuitadas));
+            QDir().mkpath(carpeta);
+            pagina.ruta = QDir(carpeta).filePath(archivo.fileName());
+        }
+        if (pagina.enBlanco || pagina.inclinacion != 0)
+            qCInfo(lcLector) << "hoja" << pagina.ruta << "tinta" << resultado.tinta << "girada"
+                             << resultado.inclinacion;
+    }
+    EscritorTiff::escribirArchivo(pagina.ruta, pagina.imagen, ppp, &salida.error);
+    salida.pagina = std::move(pagina);
+    return salida;
+}
 } // namespace
 
 LectorSane::LectorSane(SANE_Handle dispositivo, bool alimentador, int ppp,
-                       std::function<QString()> nuevaRuta, QObject* parent)
+                       std::function<QString()> nuevaRuta, TratamientoHojas tratamiento,
+                       QObject* parent)
     : QObject(parent), dispositivo_(dispositivo), alimentador_(alimentador), ppp_(ppp),
-      nuevaRuta_(std::move(nuevaRuta))
+      nuevaRuta_(std::move(nuevaRuta)), tratamiento_(tratamiento)
 {
 }
 
@@ -30,12 +66,11 @@ void LectorSane::ejecutar()
     QString detalle;
     // The page read last is compressed to the spool on a second thread while the device reads
     // the next one; pages still reach the UI thread in order, each only once on disk.
-    std::future<QString> escritura;
-    PaginaEscaneada enCurso;
+    std::future<Escrita> escritura;
     auto entregar = [&] {
         if (!escritura.valid())
             return true;
-        const QString error = escritura.get();
+        const auto [enCurso, error] = escritura.get();
         if (!error.isEmpty()) {
             detalle = QStringLiteral("No se pudo guardar la hoja en la carpeta de recuperación: %1")
                           .arg(error);
@@ -44,7 +79,6 @@ void LectorSane::ejecutar()
         ++paginas;
         const bool grande = qsizetype(enCurso.imagen.sizeInBytes()) > kPaginaGrande;
         emit paginaLeida(enCurso);
-        enCurso = {};
 #if defined(__GLIBC__)
         // Colour pages are tens of megabytes; glibc keeps freed buffers that size in this
         // thread's arena instead of giving them back, and a long batch would hold hundreds of
@@ -65,12 +99,8 @@ void LectorSane::ejecutar()
             estado = SANE_STATUS_IO_ERROR;
             break;
         }
-        enCurso = pagina;
-        escritura = std::async(std::launch::async, [pagina, ppp = ppp_] {
-            QString error;
-            EscritorTiff::escribirArchivo(pagina.ruta, pagina.imagen, ppp, &error);
-            return error;
-        });
+        escritura =
+            std::async(std::launch::async, &tratarYEscribir, std::move(pagina), ppp_, tratamiento_);
         if (!alimentador_)
             break;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "components/escaner/PaginaEscaneada.h"
+#include "components/escaner/TratamientoHojas.h"
 
 #include <QObject>
 #include <atomic>
@@ -9,7 +10,9 @@
 
 // Runs one acquisition on a scanning thread: sane_start, sane_read until the page ends, turns the
 // data into a picture at its native depth, writes it compressed to the spool and hands the page
-// to the UI thread; with a feeder it goes on until the feeder is empty. The object lives on the UI
+// to the UI thread; with a feeder it goes on until the feeder is empty. Each page is measured,
+// straightened and, when blank, written to the folder of dropped pages on the thread that
+// compresses it, so the UI thread never waits for the analysis. The object lives on the UI
 // thread; only ejecutar() runs on the scanning thread and touches the device meanwhile.
 class LectorSane : public QObject
 {
@@ -17,7 +20,8 @@ class LectorSane : public QObject
 public:
     // nuevaRuta gives the spool file of each page (called from the scanning thread).
     LectorSane(SANE_Handle dispositivo, bool alimentador, int ppp,
-               std::function<QString()> nuevaRuta, QObject* parent = nullptr);
+               std::function<QString()> nuevaRuta, TratamientoHojas tratamiento = {},
+               QObject* parent = nullptr);
 
     void ejecutar();
     void cancelar() { cancelado_ = true; }
@@ -39,5 +43,6 @@ private:
     bool alimentador_;
     int ppp_;
     std::function<QString()> nuevaRuta_;
+    TratamientoHojas tratamiento_;
     std::atomic<bool> cancelado_{false};
 };

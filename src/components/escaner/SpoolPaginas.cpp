@@ -72,6 +72,11 @@ void SpoolPaginas::agregar(const PaginaEscaneada& pagina)
 {
     PaginaEscaneada guardada = pagina;
     guardada.imagen = QImage();
+    if (pagina.enBlanco) {
+        quitadas_.append(
+            {guardada, cantidad(), paginas_.isEmpty() ? QString() : paginas_.last().ruta});
+        return;
+    }
     paginas_.append(guardada);
     if (!pagina.imagen.isNull())
         recordar(pagina.ruta, pagina.imagen);
@@ -118,6 +123,54 @@ bool SpoolPaginas::quitar(int posicion)
     cache_.removeIf([&](const auto& par) { return par.first == ruta; });
     QFile::remove(ruta);
     return true;
+}
+
+int SpoolPaginas::restaurarQuitada(QString* error)
+{
+    if (quitadas_.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("No hay hojas quitadas que restaurar.");
+        return -1;
+    }
+    const Quitada quitada = quitadas_.last();
+    // Back under its own name: its number keeps its place among the held pages should the
+    // program end before the pages are saved.
+    QString destino = QDir(carpeta_).filePath(QFileInfo(quitada.pagina.ruta).fileName());
+    if (QFileInfo::exists(destino))
+        destino = nuevaRuta();
+    if (!QFile::rename(quitada.pagina.ruta, destino)) {
+        if (error)
+            *error = QStringLiteral("No se pudo restaurar la hoja quitada %1.")
+                         .arg(QDir::toNativeSeparators(quitada.pagina.ruta));
+        qCWarning(lcSpool) << "no se pudo restaurar" << quitada.pagina.ruta;
+        return -1;
+    }
+    quitadas_.removeLast();
+    int posicion = qMin(quitada.posicion, cantidad());
+    if (quitada.anterior.isEmpty()) {
+        posicion = 0;
+    } else {
+        for (int i = 0; i < cantidad(); ++i) {
+            if (paginas_[i].ruta == quitada.anterior) {
+                posicion = i + 1;
+                break;
+            }
+        }
+    }
+    PaginaEscaneada pagina = quitada.pagina;
+    pagina.ruta = destino;
+    pagina.enBlanco = false;
+    paginas_.insert(posicion, pagina);
+    return posicion;
+}
+
+void SpoolPaginas::olvidarQuitadas()
+{
+    for (const Quitada& quitada : std::as_const(quitadas_))
+        QFile::remove(quitada.pagina.ruta);
+    quitadas_.clear();
+    if (!carpeta_.isEmpty())
+        QDir(QDir(carpeta_).filePath(QLatin1String(kCarpetaQuitadas))).removeRecursively();
 }
 
 int SpoolPaginas::absorber(const QString& carpeta, QStringList* danadas, bool* completa)

@@ -11,9 +11,13 @@
 // TIFFs, with only the few most recently shown decoded in memory. A page leaves the folder only
 // when it is removed. The session's folder goes when the spool does, unless it still holds
 // pages: those wait there, with whatever the window recorded beside them, for the next start.
+// Pages dropped as blank on arrival wait in a subfolder, which recovery does not offer, until
+// they are restored to their place or forgotten.
 class SpoolPaginas
 {
 public:
+    static constexpr const char* kCarpetaQuitadas = "quitadas";
+
     // carpetaBase: where session folders go (…/recuperacion).
     explicit SpoolPaginas(QString carpetaBase, int paginasEnMemoria = 3);
     ~SpoolPaginas();
@@ -27,7 +31,15 @@ public:
     // A fresh file name for the next page; safe from the scanning thread.
     QString nuevaRuta();
 
+    // A page marked enBlanco is set aside instead of held.
     void agregar(const PaginaEscaneada& pagina);
+    int quitadas() const { return int(quitadas_.size()); }
+    // The page set aside last goes back among the held pages where it arrived: after the page
+    // that came before it, if still held, else at its position then. Its position now; −1 when
+    // there is none or its file cannot be moved back (error set).
+    int restaurarQuitada(QString* error);
+    // The pages set aside are deleted (their document was stored or discarded).
+    void olvidarQuitadas();
     int cantidad() const { return int(paginas_.size()); }
     bool contiene(int posicion) const { return posicion >= 0 && posicion < cantidad(); }
     // Metadata of a held page (no decode); the position must be held.
@@ -51,4 +63,11 @@ private:
     std::atomic<int> siguiente_{1};
     QList<PaginaEscaneada> paginas_;      // `imagen` always null here; decoded pages live in cache_
     QList<QPair<QString, QImage>> cache_; // most recent first
+    struct Quitada
+    {
+        PaginaEscaneada pagina;
+        int posicion = 0;
+        QString anterior; // file of the held page before it, empty for the first
+    };
+    QList<Quitada> quitadas_;
 };

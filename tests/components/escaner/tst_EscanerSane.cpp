@@ -1,8 +1,10 @@
+#include "components/escaner/CarpetaRecuperacion.h"
 #include "components/escaner/DialogoAjustesSane.h"
 #include "components/escaner/EscanerSane.h"
 #include "components/tiff/EscritorTiff.h"
 #include "support/ConfigSanePrueba.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QDoubleSpinBox>
@@ -31,6 +33,9 @@ private slots:
     void tiposYProfundidades();
     void areaEnPulgadas();
     void alimentadorHastaVaciarse();
+    void fuentesQueAlimentan_data();
+    void fuentesQueAlimentan();
+    void dobleCara_reversosQuitadosVuelvenASuLugar();
     void atascoConservaHojas();
     void guardarYQuitar();
     void dialogoDeAjustes();
@@ -202,6 +207,66 @@ void TstEscanerSane::alimentadorHastaVaciarse()
     QCOMPARE(escaner->NumeroPaginas(), 10);
 }
 
+// Every source that feeds sheets, one side or both, scans until it runs out.
+void TstEscanerSane::fuentesQueAlimentan_data()
+{
+    QTest::addColumn<QString>("fuente");
+    QTest::addColumn<bool>("alimenta");
+    QTest::newRow("plana") << "Flatbed" << false;
+    QTest::newRow("transparencias") << "Transparency Adapter" << false;
+    QTest::newRow("alimentador") << "Automatic Document Feeder" << true;
+    QTest::newRow("ADF Duplex") << "ADF Duplex" << true;
+    QTest::newRow("solo Duplex") << "Duplex" << true;
+}
+
+void TstEscanerSane::fuentesQueAlimentan()
+{
+    QFETCH(QString, fuente);
+    QFETCH(bool, alimenta);
+    QCOMPARE(CapacidadesSane::esAlimentador(fuente), alimenta);
+}
+
+// Both sides from a two-sided feeder, the backs blank: the fronts are held in order, and each
+// back brought back lands after its own front, on disk as in the list.
+void TstEscanerSane::dobleCara_reversosQuitadosVuelvenASuLugar()
+{
+    SpoolPaginas spool(config_->nuevaCarpetaRecuperacion());
+    QVERIFY(spool.preparar(nullptr));
+    const QDir sesion(spool.carpetaSesion());
+    QVERIFY(sesion.mkdir(QLatin1String(SpoolPaginas::kCarpetaQuitadas)));
+    QStringList caras;
+    for (int i = 0; i < 6; ++i) {
+        PaginaEscaneada pagina;
+        pagina.ruta = spool.nuevaRuta();
+        caras << QFileInfo(pagina.ruta).fileName();
+        pagina.enBlanco = i % 2 == 1;
+        if (pagina.enBlanco)
+            pagina.ruta = sesion.filePath(QStringLiteral("quitadas/") + caras.last());
+        QFile archivo(pagina.ruta);
+        QVERIFY(archivo.open(QIODevice::WriteOnly));
+        spool.agregar(pagina);
+    }
+    auto retenidas = [&] {
+        QStringList nombres;
+        for (int i = 0; i < spool.cantidad(); ++i)
+            nombres << QFileInfo(spool.pagina(i).ruta).fileName();
+        QStringList enDisco;
+        for (const QString& ruta : CarpetaRecuperacion::paginas(sesion.path()))
+            enDisco << QFileInfo(ruta).fileName();
+        return nombres == enDisco ? nombres : QStringList{QStringLiteral("disco distinto")};
+    };
+    QCOMPARE(retenidas(), (QStringList{caras[0], caras[2], caras[4]}));
+    QCOMPARE(spool.quitadas(), 3);
+    QString error;
+    QCOMPARE(spool.restaurarQuitada(&error), 3);
+    QCOMPARE(spool.restaurarQuitada(&error), 2);
+    QCOMPARE(retenidas(), (QStringList{caras[0], caras[2], caras[3], caras[4], caras[5]}));
+    spool.olvidarQuitadas();
+    QCOMPARE(spool.restaurarQuitada(&error), -1);
+    QVERIFY(!error.isEmpty());
+    QVERIFY(!sesion.exists(QLatin1String(SpoolPaginas::kCarpetaQuitadas)));
+}
+
 void TstEscanerSane::atascoConservaHojas()
 {
     auto escaner = nuevo();
@@ -268,7 +333,7 @@ void TstEscanerSane::dialogoDeAjustes()
     auto escaner = nuevo();
     escaner->FijarMostrarDialogo(true);
     QCOMPARE(escaner->MostrarDialogo(), 1);
-    escaner->FijarDialogoAjustes([](QWidget*, OpcionesSane&) { return false; });
+    escaner->FijarDialogoAjustes([](QWidget*, OpcionesSane&, TratamientoHojas&) { return false; });
     QSignalSpy avisos(escaner.get(), &EscanerTwain::PostScan);
     escaner->Escanear();
     // Cancelling the dialog is not an error to show.
@@ -277,7 +342,15 @@ void TstEscanerSane::dialogoDeAjustes()
     QCOMPARE(escaner->CodigoError(), 0);
     QCOMPARE(escaner->NumeroPaginas(), 0);
 
-    DialogoAjustesSane dialogo(escaner->Opciones());
+    TratamientoHojas tratamiento{.quitarBlancas = true};
+    DialogoAjustesSane dialogo(escaner->Opciones(), &tratamiento);
+    auto* quitar = dialogo.findChild<QCheckBox*>(QStringLiteral("QuitarBlancas"));
+    auto* enderezar = dialogo.findChild<QCheckBox*>(QStringLiteral("EnderezarHojas"));
+    QVERIFY(quitar && enderezar);
+    QVERIFY(quitar->isChecked() && !enderezar->isChecked());
+    quitar->setChecked(false);
+    enderezar->setChecked(true);
+    QCOMPARE(tratamiento.quitarBlancas, true); // nothing changes before Escanear
     auto* modo = qobject_cast<QComboBox*>(dialogo.control(SANE_NAME_SCAN_MODE));
     auto* resolucion = qobject_cast<QDoubleSpinBox*>(dialogo.control(SANE_NAME_SCAN_RESOLUTION));
     QVERIFY(modo && resolucion);
@@ -286,9 +359,10 @@ void TstEscanerSane::dialogoDeAjustes()
     modo->setCurrentText(QStringLiteral("Color"));
     resolucion->setValue(60);
     dialogo.aplicar();
+    QCOMPARE(tratamiento, (TratamientoHojas{.quitarBlancas = false, .enderezar = true}));
     QCOMPARE(escaner->TipoPixel(), 2);
     QCOMPARE(escaner->Resolucion(), 60);
-    escaner->FijarDialogoAjustes([](QWidget*, OpcionesSane&) { return true; });
+    escaner->FijarDialogoAjustes([](QWidget*, OpcionesSane&, TratamientoHojas&) { return true; });
     QCOMPARE(escaner->Escanear(), 1);
     QCOMPARE(escaner->NumeroPaginas(), 1);
     QCOMPARE(escaner->BitsPorPixel(0), 24);

@@ -71,6 +71,12 @@ private slots:
         QVERIFY(registro.open(QIODevice::WriteOnly));
         registro.close();
         casos.append({"sin hojas: se limpia", vacia, false, false});
+        // Only pages dropped as blank: nothing held to offer.
+        const QString quitadas = dejar(HojasAbandonadas::pidTerminado(), antes.addDays(2));
+        QVERIFY(QDir(quitadas).mkdir(QStringLiteral("quitadas")));
+        for (const QString& nombre : QDir(quitadas).entryList({QStringLiteral("*.tif")}))
+            QVERIFY(QDir(quitadas).rename(nombre, QStringLiteral("quitadas/") + nombre));
+        casos.append({"solo hojas quitadas: se limpia", quitadas, false, false});
         const QString respaldo = QDir(base.path()).filePath(QStringLiteral("sesion-respaldo"));
         QVERIFY(QDir().rename(dejar(HojasAbandonadas::pidTerminado(), ahora), respaldo));
         casos.append({"nombre que no es de sesión", respaldo, false, true});
