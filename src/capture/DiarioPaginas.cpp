@@ -112,6 +112,7 @@ void DiarioPaginas::soltar()
         lote_.reset();
     }
     c_.global.CambiosPendientes = c_.VSTwain1->NumeroPaginas() > 0;
+    emit hojasSoltadas();
 }
 
 void DiarioPaginas::liberar()

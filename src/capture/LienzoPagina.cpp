@@ -3,10 +3,30 @@
 #include <QEvent>
 #include <QLabel>
 #include <QPixmap>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr double kEscalaMinima = 0.05;
+constexpr double kEscalaMaxima = 4.0;
+constexpr double kPaso = 1.25;
+// A scaled page is kept whole as a pixmap: bounded so that a zoom never takes hundreds of
+// megabytes (a colour pixmap takes four bytes a pixel, a bilevel one an eighth).
+constexpr double kPixelesColor = 24e6;
+constexpr double kPixelesBitonal = 120e6;
+} // namespace
 
 LienzoPagina::LienzoPagina(QLabel& imagen, QObject* parent) : QObject(parent), imagen_(imagen)
 {
     imagen_.installEventFilter(this);
+    for (QWidget* w = imagen_.parentWidget(); w && !area_; w = w->parentWidget())
+        area_ = qobject_cast<QScrollArea*>(w);
+    if (area_)
+        area_->viewport()->installEventFilter(this);
 }
 
 QImage LienzoPagina::ajustar(const QImage& pagina, const QSize& area)
@@ -30,7 +50,51 @@ void LienzoPagina::vaciar()
 {
     pagina_ = QImage();
     tamanoPintado_ = QSize();
+    imagen_.setMinimumSize(0, 0);
     imagen_.clear();
+}
+
+void LienzoPagina::fijarModo(Modo modo)
+{
+    modo_ = modo;
+    tamanoPintado_ = QSize();
+    // Fitted, the picture follows the view again instead of holding it open.
+    if (modo_ == Modo::AjustarPagina)
+        imagen_.setMinimumSize(0, 0);
+    pintar();
+    emit escalaCambiada();
+}
+
+void LienzoPagina::fijarEscala(double escala)
+{
+    escala_ = std::clamp(escala, kEscalaMinima, kEscalaMaxima);
+    fijarModo(Modo::Escala);
+}
+
+void LienzoPagina::acercar(int pasos)
+{
+    fijarEscala(escalaMostrada_ * std::pow(kPaso, pasos));
+}
+
+QSize LienzoPagina::tamanoObjetivo() const
+{
+    if (modo_ == Modo::AjustarPagina)
+        return imagen_.contentsRect().size();
+    double escala = escala_;
+    if (modo_ == Modo::AjustarAncho) {
+        // The vertical bar is counted as shown: a page fitted to the width is taller than the
+        // view, and leaving its room out would fit it once more when the bar appears.
+        const QWidget* vista = area_ ? area_->viewport() : &imagen_;
+        const int barra = area_ ? area_->style()->pixelMetric(QStyle::PM_ScrollBarExtent) : 0;
+        const int ancho = vista->width() -
+                          (area_ && !area_->verticalScrollBar()->isVisible() ? barra : 0) -
+                          2 * imagen_.parentWidget()->contentsMargins().left();
+        escala = double(qMax(1, ancho - 12)) / pagina_.width();
+    }
+    const double tope = pagina_.depth() == 1 ? kPixelesBitonal : kPixelesColor;
+    const double pixeles = double(pagina_.width()) * pagina_.height();
+    escala = qMin(escala, std::sqrt(tope / pixeles));
+    return (QSizeF(pagina_.size()) * escala).toSize().expandedTo(QSize(1, 1));
 }
 
 void LienzoPagina::pintar()
@@ -39,17 +103,41 @@ void LienzoPagina::pintar()
         imagen_.clear();
         return;
     }
-    const QSize area = imagen_.contentsRect().size();
-    if (area == tamanoPintado_)
+    const QSize area = tamanoObjetivo();
+    if (area == tamanoPintado_ || area.isEmpty())
         return;
     tamanoPintado_ = area;
     ++escalados_;
-    imagen_.setPixmap(QPixmap::fromImage(ajustar(pagina_, area)));
+    QImage escalada;
+    if (modo_ == Modo::AjustarPagina) {
+        escalada = ajustar(pagina_, area);
+    } else {
+        escalada = pagina_.scaled(area, Qt::IgnoreAspectRatio,
+                                  pagina_.depth() == 1 ? Qt::FastTransformation
+                                                       : Qt::SmoothTransformation);
+        imagen_.setMinimumSize(escalada.size());
+    }
+    escalaMostrada_ = pagina_.width() > 0 ? double(escalada.width()) / pagina_.width() : 1.0;
+    // A bilevel page stays one bit a pixel in the pixmap too (a page at 100 % is a megabyte, not
+    // thirty).
+    imagen_.setPixmap(QPixmap::fromImage(escalada, pagina_.depth() == 1 ? Qt::NoFormatConversion
+                                                                        : Qt::AutoColor));
+    emit escalaCambiada();
 }
 
 bool LienzoPagina::eventFilter(QObject* objeto, QEvent* evento)
 {
-    if (objeto == &imagen_ && evento->type() == QEvent::Resize)
+    if (evento->type() == QEvent::Wheel && !pagina_.isNull()) {
+        auto* rueda = static_cast<QWheelEvent*>(evento);
+        if (rueda->modifiers() & Qt::ControlModifier) {
+            const int pasos = rueda->angleDelta().y() / 120;
+            if (pasos != 0)
+                acercar(pasos);
+            return true;
+        }
+    }
+    if (evento->type() == QEvent::Resize &&
+        (objeto == &imagen_ || (area_ && objeto == area_->viewport())))
         pintar();
     return QObject::eventFilter(objeto, evento);
 }
