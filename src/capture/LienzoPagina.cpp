@@ -2,10 +2,13 @@
 
 #include <QEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QPixmap>
+#include <QPointer>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
+#include <QThreadPool>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
@@ -29,14 +32,29 @@ LienzoPagina::LienzoPagina(QLabel& imagen, QObject* parent) : QObject(parent), i
         area_->viewport()->installEventFilter(this);
 }
 
+namespace {
+QImage escalar(const QImage& pagina, const QSize& tamano)
+{
+    // Smoothing a bilevel page blurs its text into grey; picking pixels keeps the strokes.
+    if (pagina.depth() == 1)
+        return pagina.scaled(tamano, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    // Smoothing a whole 300-dpi colour page down to the screen takes a tenth of a second or
+    // more on the UI thread; picked down to twice the size first, the smoothing that follows
+    // reads a sixteenth of the pixels and looks the same.
+    if (pagina.width() > 4 * tamano.width() && pagina.height() > 4 * tamano.height())
+        return pagina.scaled(tamano * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+            .convertToFormat(pagina.isGrayscale() ? QImage::Format_Grayscale8
+                                                  : QImage::Format_RGB32)
+            .scaled(tamano, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return pagina.scaled(tamano, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+} // namespace
+
 QImage LienzoPagina::ajustar(const QImage& pagina, const QSize& area)
 {
     if (pagina.isNull() || area.isEmpty())
         return {};
-    // Smoothing a bilevel page blurs its text into grey; picking pixels keeps the strokes.
-    const Qt::TransformationMode modo =
-        pagina.depth() == 1 ? Qt::FastTransformation : Qt::SmoothTransformation;
-    return pagina.scaled(area, Qt::KeepAspectRatio, modo);
+    return escalar(pagina, pagina.size().scaled(area, Qt::KeepAspectRatio).expandedTo({1, 1}));
 }
 
 void LienzoPagina::mostrar(const QImage& pagina)
@@ -78,8 +96,18 @@ void LienzoPagina::acercar(int pasos)
 
 QSize LienzoPagina::tamanoObjetivo() const
 {
-    if (modo_ == Modo::AjustarPagina)
-        return imagen_.contentsRect().size();
+    if (modo_ == Modo::AjustarPagina) {
+        // From the view, not the picture control: coming back from a zoom, the control is
+        // still as large as the zoomed page until the layout shrinks it.
+        const QLayout* disposicion =
+            imagen_.parentWidget() ? imagen_.parentWidget()->layout() : nullptr;
+        if (!area_ || !disposicion)
+            return imagen_.contentsRect().size();
+        const QMargins margenes = disposicion->contentsMargins();
+        return (area_->viewport()->size() -
+                QSize(margenes.left() + margenes.right(), margenes.top() + margenes.bottom()))
+            .boundedTo(area_->viewport()->size());
+    }
     double escala = escala_;
     if (modo_ == Modo::AjustarAncho) {
         // The vertical bar is counted as shown: a page fitted to the width is taller than the
@@ -109,20 +137,49 @@ void LienzoPagina::pintar()
     tamanoPintado_ = area;
     ++escalados_;
     QImage escalada;
-    if (modo_ == Modo::AjustarPagina) {
+    if (pagina_.depth() > 1 && pagina_.width() > 4 * area.width()) {
+        // A colour page much larger than the view: picked pixels now, its smoothed picture
+        // from another thread a moment later (smoothing takes tens of milliseconds on the UI
+        // thread while a scan keeps both cores busy).
+        escalada = pagina_.scaled(
+            modo_ == Modo::AjustarPagina ? pagina_.size().scaled(area, Qt::KeepAspectRatio) : area,
+            Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        if (modo_ != Modo::AjustarPagina)
+            imagen_.setMinimumSize(escalada.size());
+    } else if (modo_ == Modo::AjustarPagina) {
         escalada = ajustar(pagina_, area);
     } else {
-        escalada = pagina_.scaled(area, Qt::IgnoreAspectRatio,
-                                  pagina_.depth() == 1 ? Qt::FastTransformation
-                                                       : Qt::SmoothTransformation);
+        escalada = escalar(pagina_, area);
         imagen_.setMinimumSize(escalada.size());
     }
     escalaMostrada_ = pagina_.width() > 0 ? double(escalada.width()) / pagina_.width() : 1.0;
+    suavizarDespues(escalada.size());
     // A bilevel page stays one bit a pixel in the pixmap too (a page at 100 % is a megabyte, not
     // thirty).
     imagen_.setPixmap(QPixmap::fromImage(escalada, pagina_.depth() == 1 ? Qt::NoFormatConversion
                                                                         : Qt::AutoColor));
     emit escalaCambiada();
+}
+
+void LienzoPagina::suavizarDespues(const QSize& tamano)
+{
+    if (pagina_.depth() == 1 || pagina_.width() <= 4 * tamano.width())
+        return;
+    const QImage pagina = pagina_;
+    const qint64 clave = pagina_.cacheKey();
+    const int vuelta = ++vuelta_;
+    QPointer<LienzoPagina> yo(this);
+    QThreadPool::globalInstance()->start([yo, pagina, tamano, clave, vuelta] {
+        const QImage suave = escalar(pagina, tamano);
+        QMetaObject::invokeMethod(
+            yo.data(),
+            [yo, suave, clave, vuelta] {
+                // Only if the page and the scale are still the ones it was made for.
+                if (yo && yo->vuelta_ == vuelta && yo->pagina_.cacheKey() == clave)
+                    yo->imagen_.setPixmap(QPixmap::fromImage(suave));
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 bool LienzoPagina::eventFilter(QObject* objeto, QEvent* evento)

@@ -52,6 +52,7 @@ protected:
 private:
     void pintar();
     QSize tamanoObjetivo() const;
+    void suavizarDespues(const QSize& tamano);
 
     QLabel& imagen_;
     QScrollArea* area_ = nullptr;
@@ -61,4 +62,5 @@ private:
     Modo modo_ = Modo::AjustarPagina;
     double escala_ = 1.0;
     double escalaMostrada_ = 1.0;
+    int vuelta_ = 0; // each picture painted, so a late smoothing of an older one is dropped
 };

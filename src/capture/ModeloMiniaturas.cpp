@@ -15,6 +15,12 @@ ModeloMiniaturas::ModeloMiniaturas(std::function<EscanerTwain*()> escaner, QObje
     hilos_.setMaxThreadCount(1);
     vacia_ = QImage(kLado * 17 / 22, kLado, QImage::Format_Grayscale8);
     vacia_.fill(236);
+    despues_.setSingleShot(true);
+    despues_.setInterval(300);
+    connect(&despues_, &QTimer::timeout, this, [this] {
+        if (!filas_.isEmpty())
+            emit dataChanged(index(0), index(int(filas_.size()) - 1), {Qt::DecorationRole});
+    });
 }
 
 ModeloMiniaturas::~ModeloMiniaturas()
@@ -85,6 +91,13 @@ void ModeloMiniaturas::pedir(int fila) const
     EscanerTwain* escaner = escaner_();
     if (!escaner)
         return;
+    // While a scan delivers pages the two cores are the device's and the compression's: the
+    // strip asks again once it is over.
+    if (escaner->escaneando()) {
+        if (!despues_.isActive())
+            despues_.start();
+        return;
+    }
     filas_[fila].pedida = true;
     const quint64 id = filas_[fila].id;
     const QString archivo = escaner->ArchivoPagina(fila);

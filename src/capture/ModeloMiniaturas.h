@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QList>
 #include <QThreadPool>
+#include <QTimer>
 #include <functional>
 
 class EscanerTwain;
@@ -64,5 +65,6 @@ private:
     quint64 siguiente_ = 0;
     mutable QThreadPool hilos_;
     QImage vacia_;
+    mutable QTimer despues_;
     bool cambiando_ = false;
 };

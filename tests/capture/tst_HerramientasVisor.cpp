@@ -106,8 +106,7 @@ private slots:
         for (int i = 0; i < 6; ++i)
             e.tecla(Qt::Key_Plus);
         QVERIFY(imagen->pixmap().width() > 3 * hoja.width());
-        QApplication::processEvents();
-        QVERIFY(area->verticalScrollBar()->maximum() > 0);
+        QTRY_VERIFY(area->verticalScrollBar()->maximum() > 0);
         const QImage vista = imagen->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
         for (int y = 0; y < vista.height(); y += 3)
             for (int x = 0; x < vista.width(); ++x)
@@ -115,8 +114,7 @@ private slots:
                         vista.pixel(x, y) == qRgb(255, 255, 255));
         zoom->setCurrentIndex(0);
         emit zoom->activated(0);
-        QApplication::processEvents();
-        QVERIFY(imagen->pixmap().height() <= area->viewport()->height());
+        QTRY_VERIFY(imagen->pixmap().height() <= area->viewport()->height());
     }
 
     void girar_quedaGiradaEnDiscoYSeDeshace()
