@@ -139,7 +139,10 @@ int main(int argc, char* argv[])
     // Three pages, so that the strip of thumbnails shows beside the page.
     for (int hoja = 0; hoja < 3; ++hoja)
         control<QAbstractButton>(ventana, "B_Acquire")->click();
+    // The strip makes its thumbnails once the scan is over.
+    QTest::qWait(500);
     ventana.findChild<VisorPaginas*>()->miniaturas().esperar();
+    QTest::qWait(50);
     bien &= guardar(ventana, salida, QStringLiteral("escaneo.png"));
 
     // The scanner report, a modal window: taken and closed from the event loop.
