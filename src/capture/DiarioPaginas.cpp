@@ -114,6 +114,7 @@ void DiarioPaginas::soltar()
         lote_.reset();
     }
     c_.global.CambiosPendientes = c_.VSTwain1->NumeroPaginas() > 0;
+    emit hojasSoltadas();
 }
 
 void DiarioPaginas::liberar()

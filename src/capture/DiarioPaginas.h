@@ -53,6 +53,10 @@ public:
     // database's error) when it could not.
     bool marcarDocumento(const Lote& lote, QString* error = nullptr);
 
+signals:
+    // The held pages left the component, stored or discarded: nothing of them can come back.
+    void hojasSoltadas();
+
 private:
     void registrar();
     void vaciarEscaner();

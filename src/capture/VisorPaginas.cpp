@@ -3,19 +3,26 @@
 #include "app/ContextoVentana.h"
 #include "app/ControlVentana.h"
 #include "app/Entorno.h"
+#include "app/Global.h"
 #include "app/Mensajes.h"
 #include "app/SesionCaptura.h"
 #include "capture/DiarioPaginas.h"
 #include "capture/LienzoPagina.h"
+#include "capture/ModeloMiniaturas.h"
+#include "capture/PasoHoja.h"
 #include "components/escaner/EscanerTwain.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 
 VisorPaginas::VisorPaginas(ContextoVentana& c, DiarioPaginas& diario, QObject* parent)
     : QObject(parent), c_(c), diario_(diario),
-      lienzo_(new LienzoPagina(ControlVentana<QLabel>(c_.ventana, "Image1"), this))
+      lienzo_(new LienzoPagina(ControlVentana<QLabel>(c_.ventana, "Image1"), this)),
+      miniaturas_(new ModeloMiniaturas([this] { return c_.VSTwain1.get(); }, this)),
+      tira_(ControlVentana<QListView>(c_.ventana, "ListaMiniaturas")),
+      medidor_(ControlVentana<QLabel>(c_.ventana, "LblTamano"))
 {
     connect(&ControlVentana<QPushButton>(c_.ventana, "BNext"), &QPushButton::clicked, this,
             [this] { BNext_Click(); });
@@ -23,11 +30,19 @@ VisorPaginas::VisorPaginas(ContextoVentana& c, DiarioPaginas& diario, QObject* p
             [this] { BPrev_Click(); });
     connect(&ControlVentana<QPushButton>(c_.ventana, "BDelete"), &QPushButton::clicked, this,
             [this] { BDelete_Click(); });
+    // Stored or discarded pages are gone for good: their steps go with them.
+    connect(&diario_, &DiarioPaginas::hojasSoltadas, this, [this] {
+        deshacer_.vaciar();
+        actualizar();
+    });
+    conectarHerramientas();
+    conectarTeclado();
+    actualizar();
 }
 
 void VisorPaginas::habilitar(const char* boton, bool habilitado)
 {
-    ControlVentana<QPushButton>(c_.ventana, boton).setEnabled(habilitado);
+    ControlVentana<QAbstractButton>(c_.ventana, boton).setEnabled(habilitado);
 }
 
 QString VisorPaginas::etiqueta(int posicion, const QString& terminacion) const
@@ -43,6 +58,7 @@ void VisorPaginas::MostrarPagina(int posicion, const QString& terminacion)
 {
     lienzo_->mostrar(c_.VSTwain1->ImagenPagina(posicion));
     ControlVentana<QLabel>(c_.ventana, "LabelImageNum").setText(etiqueta(posicion, terminacion));
+    actualizar();
 }
 
 void VisorPaginas::Reiniciar()
@@ -54,6 +70,8 @@ void VisorPaginas::Reiniciar()
     for (const char* boton : {"BPrev", "BNext", "BUpload", "BDelete"})
         habilitar(boton, false);
     c_.sesion.PaginaActual = 0;
+    deshacer_.vaciar();
+    actualizar();
 }
 
 void VisorPaginas::BNext_Click()
@@ -95,10 +113,14 @@ void VisorPaginas::BDelete_Click()
     if (!escaner || escaner->escaneando())
         return;
     qint16& actual = c_.sesion.PaginaActual;
-    if (escaner->QuitarPagina(actual) != 1) {
+    // Kept aside rather than deleted, so that Ctrl+Z can put it back where it was.
+    const QString apartada = escaner->ApartarPagina(actual);
+    if (apartada.isEmpty()) {
         c_.entorno.mensajes->MensajeSimple(escaner->TextoError());
         return;
     }
+    deshacer_.apilar(std::make_unique<PasoHoja>(PasoHoja::quitada(*escaner, actual, apartada)));
+    miniaturas_->quitada(actual);
     const qint16 paginas = qint16(escaner->NumeroPaginas());
     ControlVentana<QLineEdit>(c_.ventana, "TextImgCounter").setText(QString::number(paginas));
     if (paginas <= actual)
@@ -114,4 +136,5 @@ void VisorPaginas::BDelete_Click()
             habilitar(boton, false);
     }
     diario_.revisar();
+    actualizar();
 }

@@ -1,5 +1,7 @@
 #include "support/EscanerGuionado.h"
 
+#include <QTransform>
+
 #include "components/tiff/EscritorTiff.h"
 
 EscanerGuionado::EscanerGuionado(QObject* parent) : EscanerTwain(parent) {}
@@ -259,4 +261,41 @@ int EscanerGuionado::ConsultarCapacidad()
     FijarError(105, QStringLiteral("El escáner no informa la capacidad 0x%1.")
                         .arg(capacidad_, 4, 16, QLatin1Char('0')));
     return 0;
+}
+
+int EscanerGuionado::GirarPagina(int posicion, int cuartos)
+{
+    anotar(QStringLiteral("GirarPagina(%1,%2)").arg(posicion).arg(cuartos));
+    if (posicion < 0 || posicion >= paginas.size())
+        return 0;
+    paginas[posicion] = paginas[posicion].transformed(QTransform().rotate(90.0 * cuartos));
+    return 1;
+}
+
+int EscanerGuionado::MoverPagina(int desde, int hasta)
+{
+    anotar(QStringLiteral("MoverPagina(%1,%2)").arg(desde).arg(hasta));
+    if (desde < 0 || desde >= paginas.size() || hasta < 0 || hasta >= paginas.size())
+        return 0;
+    paginas.move(desde, hasta);
+    return 1;
+}
+
+QString EscanerGuionado::ApartarPagina(int posicion)
+{
+    const QImage pagina = paginas.value(posicion);
+    if (QuitarPagina(posicion) != 1)
+        return {};
+    const QString nombre = QStringLiteral("apartada-%1").arg(++apartadasHechas_);
+    apartadas_.insert(nombre, pagina);
+    return nombre;
+}
+
+int EscanerGuionado::ReponerPagina(const QString& apartada, int posicion)
+{
+    anotar(QStringLiteral("ReponerPagina(%1)").arg(posicion));
+    if (!apartadas_.contains(apartada) || posicion < 0 || posicion > paginas.size())
+        return 0;
+    paginas.insert(posicion, apartadas_.take(apartada));
+    return 1;
 }

@@ -110,6 +110,12 @@ public:
     int BitsPorPixel(int posicion) override { return paginas.value(posicion).depth(); }
     int GuardarPagina(int posicion, const QString& archivo) override;
     int QuitarPagina(int posicion) override;
+    int GirarPagina(int posicion, int cuartos) override;
+    int MoverPagina(int desde, int hasta) override;
+    // Honours resultadosQuitar as QuitarPagina does.
+    QString ApartarPagina(int posicion) override;
+    int ReponerPagina(const QString& apartada, int posicion) override;
+    void OlvidarPagina(const QString& apartada) override { apartadas_.remove(apartada); }
 
     int CodigoError() const override { return codigo_; }
     QString TextoError() const override { return texto_; }
@@ -151,6 +157,8 @@ private:
     int contenedor_ = 0;
     Respuesta respuesta_{.contenedor = 0};
     bool escaneando_ = false;
+    QMap<QString, QImage> apartadas_;
+    int apartadasHechas_ = 0;
     int codigo_ = 0;
     QString texto_;
 };

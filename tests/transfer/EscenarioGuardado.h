@@ -69,6 +69,7 @@ struct Escenario
     ClienteFtpPrueba ftp;
     ServidorFtpPrueba servidor;
     std::unique_ptr<ConfigSanePrueba> sane;
+    ConfigSanePrueba* saneCompartida = nullptr;
     VentanaPrueba p;
     EscanerGuionado* escaner = nullptr;
 
@@ -86,8 +87,11 @@ struct Escenario
         if (!servidor.iniciar() || !QDir(servidor.raiz()).mkpath(QStringLiteral("gdl")))
             return false;
         if (conSane) {
-            sane = std::make_unique<ConfigSanePrueba>();
-            const QString carpeta = sane->nuevaCarpetaRecuperacion();
+            // SANE reads its configuration once a process: later scenarios share the first.
+            if (!saneCompartida)
+                sane = std::make_unique<ConfigSanePrueba>();
+            const QString carpeta =
+                (saneCompartida ? *saneCompartida : *sane).nuevaCarpetaRecuperacion();
             p.entorno.crearEscaner = [carpeta] { return std::make_unique<EscanerSane>(carpeta); };
         } else {
             p.entorno.crearEscaner = [this] {

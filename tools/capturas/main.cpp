@@ -8,6 +8,8 @@
 #include "app/Idioma.h"
 #include "app/Mensajes.h"
 #include "app/Visor.h"
+#include "capture/ModeloMiniaturas.h"
+#include "capture/VisorPaginas.h"
 #include "casefiles/ListaExpedientes.h"
 #include "main/Armado.h"
 #include "scannerinfo/InformacionEscaner.h"
@@ -136,7 +138,13 @@ int main(int argc, char* argv[])
     control<QRadioButton>(ventana, "OpcNota")->click();
     auto* automatico = control<QAbstractButton>(ventana, "ChkShowUI");
     automatico->setChecked(true);
-    control<QAbstractButton>(ventana, "B_Acquire")->click();
+    // Three pages, so that the strip of thumbnails shows beside the page.
+    for (int hoja = 0; hoja < 3; ++hoja)
+        control<QAbstractButton>(ventana, "B_Acquire")->click();
+    // The strip makes its thumbnails once the scan is over.
+    QTest::qWait(500);
+    ventana.findChild<VisorPaginas*>()->miniaturas().esperar();
+    QTest::qWait(50);
     bien &= guardar(ventana, salida, QStringLiteral("escaneo.png"));
 
     // The scanner report, a modal window: taken and closed from the event loop.

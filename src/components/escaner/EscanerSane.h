@@ -73,6 +73,12 @@ public:
     int BitsPorPixel(int posicion) override;
     int GuardarPagina(int posicion, const QString& archivo) override;
     int QuitarPagina(int posicion) override;
+    QString ArchivoPagina(int posicion) override;
+    int GirarPagina(int posicion, int cuartos) override;
+    int MoverPagina(int desde, int hasta) override;
+    QString ApartarPagina(int posicion) override;
+    int ReponerPagina(const QString& apartada, int posicion) override;
+    void OlvidarPagina(const QString& apartada) override { spool_.olvidar(apartada); }
 
     int PaginasQuitadas() const override { return spool_.quitadas(); }
     int RestaurarPaginaQuitada() override;

@@ -88,6 +88,47 @@ public:
     // 1 when removed (later pages move down); another value for a position not held.
     virtual int QuitarPagina(int posicion) = 0;
 
+    // Editing the pages held, for the viewer; while a scan runs, and for a position not held,
+    // each answers 0 (CodigoError set). A component that offers none answers 0 to all.
+    // The file that holds the page, so that it can be read off the UI thread and its compressed
+    // size known; empty for a component that keeps its pages in memory.
+    virtual QString ArchivoPagina(int posicion)
+    {
+        Q_UNUSED(posicion);
+        return {};
+    }
+    // Turns the page by quarter turns clockwise (1 to 3) and keeps it turned. 1 on success.
+    virtual int GirarPagina(int posicion, int cuartos)
+    {
+        Q_UNUSED(posicion);
+        Q_UNUSED(cuartos);
+        return 0;
+    }
+    // Moves the page at `desde` to position `hasta`; the pages between shift by one. 1 on
+    // success.
+    virtual int MoverPagina(int desde, int hasta)
+    {
+        Q_UNUSED(desde);
+        Q_UNUSED(hasta);
+        return 0;
+    }
+    // Removes the page as QuitarPagina does, but keeps it aside, no longer held (a restart does
+    // not offer it), until ReponerPagina puts it back or OlvidarPagina deletes it. Answers a
+    // name for it; empty when it was not removed.
+    virtual QString ApartarPagina(int posicion)
+    {
+        Q_UNUSED(posicion);
+        return {};
+    }
+    // A page kept aside is held again at `posicion` (0 to NumeroPaginas()). 1 on success.
+    virtual int ReponerPagina(const QString& apartada, int posicion)
+    {
+        Q_UNUSED(apartada);
+        Q_UNUSED(posicion);
+        return 0;
+    }
+    virtual void OlvidarPagina(const QString& apartada) { Q_UNUSED(apartada); }
+
     // The folder where the held pages are kept on disk, one file each, created when needed;
     // empty for a component that keeps its pages in memory. The window keeps its record of whose
     // pages they are beside them, so that a run that ends without closing leaves both together.

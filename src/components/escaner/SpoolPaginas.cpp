@@ -1,6 +1,7 @@
 #include "components/escaner/SpoolPaginas.h"
 
 #include "components/escaner/CarpetaRecuperacion.h"
+#include "components/tiff/EscritorTiff.h"
 #include "components/tiff/LectorTiff.h"
 
 #include <QCoreApplication>
@@ -9,7 +10,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QTransform>
 #include <cmath>
+#include <cstdio>
 #include <memory>
 #include <tiffio.h>
 
@@ -37,6 +40,9 @@ SpoolPaginas::SpoolPaginas(QString carpetaBase, int paginasEnMemoria)
 
 SpoolPaginas::~SpoolPaginas()
 {
+    // Pages kept aside for an undo were removed: a restart must not find them.
+    for (auto i = apartadas_.cbegin(); i != apartadas_.cend(); ++i)
+        QFile::remove(i.key());
     // Pages still held were neither stored nor discarded: they are offered at the next start.
     if (!carpeta_.isEmpty() && CarpetaRecuperacion::paginas(carpeta_).isEmpty())
         QDir(carpeta_).removeRecursively();
@@ -133,19 +139,6 @@ int SpoolPaginas::restaurarQuitada(QString* error)
         return -1;
     }
     const Quitada quitada = quitadas_.last();
-    // Back under its own name: its number keeps its place among the held pages should the
-    // program end before the pages are saved.
-    QString destino = QDir(carpeta_).filePath(QFileInfo(quitada.pagina.ruta).fileName());
-    if (QFileInfo::exists(destino))
-        destino = nuevaRuta();
-    if (!QFile::rename(quitada.pagina.ruta, destino)) {
-        if (error)
-            *error = QStringLiteral("No se pudo restaurar la hoja quitada %1.")
-                         .arg(QDir::toNativeSeparators(quitada.pagina.ruta));
-        qCWarning(lcSpool) << "no se pudo restaurar" << quitada.pagina.ruta;
-        return -1;
-    }
-    quitadas_.removeLast();
     int posicion = qMin(quitada.posicion, cantidad());
     if (quitada.anterior.isEmpty()) {
         posicion = 0;
@@ -157,10 +150,23 @@ int SpoolPaginas::restaurarQuitada(QString* error)
             }
         }
     }
+    // The held pages' order is their files' order, so should the program end before they are
+    // saved, it comes back in place.
+    const QString destino = entreVecinos(QFileInfo(quitada.pagina.ruta).fileName(), posicion);
+    if (!QFile::rename(quitada.pagina.ruta, destino)) {
+        if (error)
+            *error = QStringLiteral("No se pudo restaurar la hoja quitada %1.")
+                         .arg(QDir::toNativeSeparators(quitada.pagina.ruta));
+        qCWarning(lcSpool) << "no se pudo restaurar" << quitada.pagina.ruta;
+        return -1;
+    }
+    quitadas_.removeLast();
     PaginaEscaneada pagina = quitada.pagina;
     pagina.ruta = destino;
     pagina.enBlanco = false;
     paginas_.insert(posicion, pagina);
+    if (QFileInfo(destino).fileName() != QFileInfo(quitada.pagina.ruta).fileName())
+        renumerar(posicion + 1);
     return posicion;
 }
 
@@ -171,6 +177,117 @@ void SpoolPaginas::olvidarQuitadas()
     quitadas_.clear();
     if (!carpeta_.isEmpty())
         QDir(QDir(carpeta_).filePath(QLatin1String(kCarpetaQuitadas))).removeRecursively();
+}
+
+QString SpoolPaginas::entreVecinos(const QString& nombre, int posicion)
+{
+    // Its old name when it still sorts between its neighbours there and is free; else a fresh
+    // one, and the caller renames the pages after it behind it.
+    const auto numero = [](const QString& ruta) {
+        return QFileInfo(ruta).completeBaseName().toLongLong();
+    };
+    const QString propia = QDir(carpeta_).filePath(nombre);
+    const bool cabe = !QFileInfo::exists(propia) &&
+                      (posicion == 0 || numero(paginas_[posicion - 1].ruta) < numero(propia)) &&
+                      (posicion == cantidad() || numero(propia) < numero(paginas_[posicion].ruta));
+    return cabe ? propia : nuevaRuta();
+}
+
+void SpoolPaginas::olvidarEnMemoria(const QString& ruta)
+{
+    cache_.removeIf([&](const auto& par) { return par.first == ruta; });
+}
+
+bool SpoolPaginas::girar(int posicion, int cuartos, QString* error)
+{
+    const QImage original = imagen(posicion);
+    if (original.isNull()) {
+        if (error)
+            *error = QStringLiteral("No se pudo leer la hoja de la carpeta de recuperación.");
+        return false;
+    }
+    PaginaEscaneada& pagina = paginas_[posicion];
+    // A 1-bit page turns bit by bit, so its Group 4 encoding stays lossless; a JPEG page is
+    // encoded once more, from its pixels turned once.
+    QImage girada = original.transformed(QTransform().rotate(90.0 * (cuartos % 4)));
+    girada.setDotsPerMeterX(original.dotsPerMeterY());
+    girada.setDotsPerMeterY(original.dotsPerMeterX());
+    // Written aside and renamed over the page: a crash leaves the page turned or not, whole.
+    const QString aparte = pagina.ruta + QStringLiteral(".girada");
+    if (!EscritorTiff::escribirArchivo(aparte, girada, pagina.ppp, error) ||
+        std::rename(QFile::encodeName(aparte).constData(),
+                    QFile::encodeName(pagina.ruta).constData()) != 0) {
+        QFile::remove(aparte);
+        if (error && error->isEmpty())
+            *error = QStringLiteral("No se pudo reemplazar %1").arg(pagina.ruta);
+        return false;
+    }
+    pagina.ancho = girada.width();
+    pagina.alto = girada.height();
+    recordar(pagina.ruta, girada);
+    return true;
+}
+
+bool SpoolPaginas::renumerar(int desde)
+{
+    for (int i = qMax(0, desde); i < cantidad(); ++i) {
+        PaginaEscaneada& pagina = paginas_[i];
+        const QString nueva = nuevaRuta();
+        if (!QFile::rename(pagina.ruta, nueva)) {
+            qCWarning(lcSpool) << "no se pudo renombrar" << pagina.ruta << "a" << nueva;
+            return false;
+        }
+        for (auto& par : cache_)
+            if (par.first == pagina.ruta)
+                par.first = nueva;
+        pagina.ruta = nueva;
+    }
+    return true;
+}
+
+bool SpoolPaginas::mover(int desde, int hasta)
+{
+    if (!contiene(desde) || !contiene(hasta))
+        return false;
+    if (desde == hasta)
+        return true;
+    paginas_.move(desde, hasta);
+    return renumerar(qMin(desde, hasta));
+}
+
+QString SpoolPaginas::apartar(int posicion)
+{
+    if (!contiene(posicion))
+        return {};
+    const QString ruta = paginas_[posicion].ruta;
+    const QString apartada = ruta + QStringLiteral(".quitada");
+    if (!QFile::rename(ruta, apartada))
+        return {};
+    PaginaEscaneada pagina = paginas_.takeAt(posicion);
+    olvidarEnMemoria(ruta);
+    apartadas_.insert(apartada, pagina);
+    return apartada;
+}
+
+bool SpoolPaginas::reponer(const QString& apartada, int posicion)
+{
+    if (!apartadas_.contains(apartada) || posicion < 0 || posicion > cantidad())
+        return false;
+    PaginaEscaneada pagina = apartadas_.value(apartada);
+    const QString destino = entreVecinos(QFileInfo(pagina.ruta).fileName(), posicion);
+    const bool cabe = destino == pagina.ruta;
+    if (!QFile::rename(apartada, destino))
+        return false;
+    apartadas_.remove(apartada);
+    pagina.ruta = destino;
+    paginas_.insert(posicion, pagina);
+    return cabe || renumerar(posicion + 1);
+}
+
+void SpoolPaginas::olvidar(const QString& apartada)
+{
+    if (apartadas_.remove(apartada))
+        QFile::remove(apartada);
 }
 
 int SpoolPaginas::absorber(const QString& carpeta, QStringList* danadas, bool* completa)

@@ -2,6 +2,7 @@
 
 #include "components/escaner/PaginaEscaneada.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -47,6 +48,16 @@ public:
     // The decoded picture; null when the position is not held or the file cannot be read.
     QImage imagen(int posicion);
     bool quitar(int posicion);
+    // The page turned by quarter turns clockwise, written aside and renamed over its file.
+    bool girar(int posicion, int cuartos, QString* error);
+    // The order of the pages is the order of their file names, which recovery reads: a move
+    // renames the files from the first position it touches on.
+    bool mover(int desde, int hasta);
+    // The page leaves those held, its file renamed to a name that is not a page's; empty when
+    // it could not be.
+    QString apartar(int posicion);
+    bool reponer(const QString& apartada, int posicion);
+    void olvidar(const QString& apartada);
     // Takes over the pages of another session folder, in their order, after the pages
     // held: each file moves into this session (so a later crash offers it once, from here) and
     // the emptied folder goes. The session must be prepared. Files that do not read as a page
@@ -56,6 +67,11 @@ public:
 
 private:
     void recordar(const QString& ruta, const QImage& imagen);
+    void olvidarEnMemoria(const QString& ruta);
+    // Fresh names, in list order, for the pages from `desde` on.
+    bool renumerar(int desde);
+    // Where a page coming back at `posicion` goes: its own file name or a fresh one.
+    QString entreVecinos(const QString& nombre, int posicion);
 
     QString base_;
     QString carpeta_;
@@ -70,4 +86,5 @@ private:
         QString anterior; // file of the held page before it, empty for the first
     };
     QList<Quitada> quitadas_;
+    QHash<QString, PaginaEscaneada> apartadas_;
 };
