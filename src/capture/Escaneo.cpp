@@ -12,6 +12,7 @@
 #include "capture/AjusteAutomatico.h"
 #include "capture/AjustesHojas.h"
 #include "capture/DiarioPaginas.h"
+#include "capture/PasoHoja.h"
 #include "capture/VisorPaginas.h"
 #include "components/escaner/EscanerTwain.h"
 
@@ -162,9 +163,15 @@ void Escaneo::mostrarQuitadas()
     const int quitadas = c_.VSTwain1->PaginasQuitadas() - quitadasAntes_;
     if (quitadas <= 0)
         return;
+    // Each one a step of its own: Ctrl+Z brings them back one by one, last first.
+    for (int i = 0; i < quitadas; ++i)
+        visor_.apilar(std::make_unique<PasoHoja>(PasoHoja::enBlanco(*c_.VSTwain1)));
     ControlVentana<QLabel>(c_.ventana, "LblEstatus")
-        .setText(quitadas == 1 ? QStringLiteral("Se quitó 1 hoja en blanco.")
-                               : QStringLiteral("Se quitaron %1 hojas en blanco.").arg(quitadas));
+        .setText(quitadas == 1
+                     ? QStringLiteral("Se quitó 1 hoja en blanco (Ctrl+Z la devuelve).")
+                     : QStringLiteral("Se quitaron %1 hojas en blanco (Ctrl+Z las devuelve una a "
+                                      "una).")
+                           .arg(quitadas));
 }
 
 void Escaneo::VSTwain1_PostScan(int flag)
@@ -189,33 +196,4 @@ void Escaneo::VSTwain1_PostScan(int flag)
         control<QPushButton>("BUpload").setEnabled(true);
         control<QPushButton>("BDelete").setEnabled(true);
     }
-}
-
-int Escaneo::RestaurarHojaQuitada()
-{
-    EscanerTwain* escaner = c_.VSTwain1.get();
-    if (!escaner || escaner->escaneando())
-        return -1;
-    const int posicion = escaner->RestaurarPaginaQuitada();
-    if (posicion < 0) {
-        if (escaner->CodigoError() != 0 && escaner->PaginasQuitadas() > 0)
-            c_.entorno.mensajes->MensajeSimple(escaner->TextoError());
-        return -1;
-    }
-    // Held again: whose it is goes on record (a scan whose every page was dropped left none).
-    diario_.abrir();
-    diario_.revisar();
-    const int paginas = escaner->NumeroPaginas();
-    control<QLineEdit>("TextImgCounter").setText(QString::number(paginas));
-    c_.sesion.PaginaActual = qint16(posicion);
-    visor_.MostrarPagina(posicion, VisorPaginas::kTerminacionPaso);
-    control<QPushButton>("BPrev").setEnabled(posicion > 0);
-    control<QPushButton>("BNext").setEnabled(posicion < paginas - 1);
-    for (const char* nombre : {"BUpload", "BDelete"})
-        control<QWidget>(nombre).setEnabled(true);
-    for (const char* nombre : {"FrmDocumentos", "CmdCLientes", "iExpedientes"})
-        control<QWidget>(nombre).setEnabled(false);
-    control<QLabel>("LblEstatus")
-        .setText(QStringLiteral("Se restauró la hoja quitada como hoja %1.").arg(posicion + 1));
-    return posicion;
 }

@@ -22,9 +22,6 @@ public:
     void B_SelectSource_Click();
     void B_Acquire_Click();
     void VSTwain1_PostScan(int flag);
-    // Brings the page dropped last as blank back among the held pages, where it arrived, and
-    // shows it; its position, or −1 when there is none (or a scan still runs).
-    int RestaurarHojaQuitada();
 
 private:
     void escanear();

@@ -16,6 +16,9 @@ bool PasoHoja::deshacer()
         return escaner_->GirarPagina(posicion_, 4 - dato_) == 1;
     case Clase::Movida:
         return escaner_->MoverPagina(posicion_, dato_) == 1;
+    case Clase::EnBlanco:
+        posicion_ = escaner_->RestaurarPaginaQuitada();
+        return posicion_ >= 0;
     }
     return false;
 }
@@ -24,6 +27,7 @@ PasoDeshacer::Efecto PasoHoja::efecto() const
 {
     switch (clase_) {
     case Clase::Quitada:
+    case Clase::EnBlanco:
         return {Efecto::Repuesta, posicion_, 0};
     case Clase::Girada:
         return {Efecto::Girada, posicion_, 0};

@@ -6,8 +6,9 @@
 #include <QPointer>
 #include <QString>
 
-// A change the viewer made to one held page: removed (kept aside by the component), turned,
-// or moved. Undone through the component, whose spool and order stay the one record.
+// A change made to one held page: removed by the viewer (kept aside by the component), turned,
+// moved, or dropped as blank as it arrived. Undone through the component, whose spool and order
+// stay the one record.
 class PasoHoja : public PasoDeshacer
 {
 public:
@@ -23,6 +24,9 @@ public:
     {
         return {escaner, Clase::Movida, hasta, desde, {}};
     }
+    // The component keeps dropped pages last first: undone, the last one comes back where it
+    // arrived.
+    static PasoHoja enBlanco(EscanerTwain& escaner) { return {escaner, Clase::EnBlanco, 0, 0, {}}; }
 
     bool deshacer() override;
     Efecto efecto() const override;
@@ -33,7 +37,8 @@ private:
     {
         Quitada,
         Girada,
-        Movida
+        Movida,
+        EnBlanco
     };
     PasoHoja(EscanerTwain& escaner, Clase clase, int posicion, int dato, QString apartada)
         : escaner_(&escaner), clase_(clase), posicion_(posicion), dato_(dato),
