@@ -3,6 +3,7 @@
 // 1. acquiring and spooling letter pages at 300 dpi bilevel vs scanimage --batch + tiffcp -c g4;
 // 2. writing the held pages into one TIFF vs tiffcp -c g4 of the same pages;
 // 3. memory added by holding many bilevel and colour pages.
+#include "ComunBench.h"
 #include "components/escaner/ConfigSaneDemo.h"
 #include "components/escaner/EscanerSane.h"
 #include "components/tiff/EscritorTiff.h"
@@ -20,18 +21,6 @@
 namespace {
 QTextStream salida(stdout);
 
-long rssKb()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& linea : f.readAll().split('\n')) {
-        if (linea.startsWith("VmRSS:"))
-            return linea.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return -1;
-}
-
 bool correr(const QString& programa, const QStringList& argumentos)
 {
     QProcess p;
@@ -40,31 +29,6 @@ bool correr(const QString& programa, const QStringList& argumentos)
     return p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
-// Scans `paginas` pages in batches of 10 from the test backend's feeder.
-double escanear(EscanerSane& escaner, int paginas, int tipo, int ppp)
-{
-    escaner.FijarResolucion(ppp);
-    escaner.FijarTipoPixel(tipo);
-    escaner.FijarUnidad(0);
-    escaner.FijarTamanoPapel(3);
-    escaner.Opciones().fijarTexto(SANE_NAME_SCAN_SOURCE,
-                                  QStringLiteral("Automatic Document Feeder"));
-    escaner.Opciones().fijarTexto("test-picture", QStringLiteral("Grid"));
-    QElapsedTimer reloj;
-    reloj.start();
-    const int meta = escaner.NumeroPaginas() + paginas;
-    while (escaner.NumeroPaginas() < meta) {
-        escaner.Escanear();
-        if (escaner.CodigoError() != 0) {
-            salida << "fallo: " << escaner.TextoError() << Qt::endl;
-            break;
-        }
-        // The last batch may bring more than needed: keep the count exact.
-        while (escaner.NumeroPaginas() > meta)
-            escaner.QuitarPagina(escaner.NumeroPaginas() - 1);
-    }
-    return reloj.nsecsElapsed() / 1e9;
-}
 } // namespace
 
 int main(int argc, char** argv)
@@ -117,7 +81,7 @@ int main(int argc, char** argv)
     EscanerSane escaner(dir.filePath(QStringLiteral("recuperacion")));
     escaner.AbrirSesionTwain();
     escaner.AbrirFuente();
-    const double tEscaneo = escanear(escaner, paginas, 0, 300);
+    const double tEscaneo = ComunBench::escanearAlimentador(escaner, paginas, 0, 300);
 
     const QString nuestro = dir.filePath(QStringLiteral("expediente.tif"));
     reloj.restart();
@@ -153,12 +117,12 @@ int main(int argc, char** argv)
          {std::tuple{0, bilevelMemoria, "bilevel"}, std::tuple{2, colorMemoria, "color"}}) {
         if (cuantas <= 0)
             continue;
-        const long antes = rssKb();
-        const double t = escanear(escaner, cuantas, tipo, 300);
+        const long antes = ComunBench::rssKb();
+        const double t = ComunBench::escanearAlimentador(escaner, cuantas, tipo, 300);
         // Show every page once, as a user paging through them would.
         for (int i = 0; i < escaner.NumeroPaginas(); ++i)
             escaner.ImagenPagina(i);
-        const long despues = rssKb();
+        const long despues = ComunBench::rssKb();
         salida << QStringLiteral("3. %1 hojas %2 a 300 ppp retenidas: +%3 MB de memoria "
                                  "(%4 s)\n")
                       .arg(escaner.NumeroPaginas())

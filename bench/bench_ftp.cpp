@@ -2,6 +2,7 @@
 // on the same pyftpdlib server on loopback (the tests' server), plain or with explicit TLS.
 // Prints medians of several rounds and the ratios.
 // Usage: bench_ftp [MB] [rounds] [tls]
+#include "ComunBench.h"
 #include "components/ftp/ClienteFtpCurl.h"
 #include "support/ServidorFtpPrueba.h"
 
@@ -20,23 +21,6 @@
 #include <vector>
 
 namespace {
-
-double mediana(std::vector<double> valores)
-{
-    std::sort(valores.begin(), valores.end());
-    return valores[valores.size() / 2];
-}
-
-double medir(const std::function<bool()>& paso)
-{
-    QElapsedTimer reloj;
-    reloj.start();
-    if (!paso()) {
-        std::fprintf(stderr, "falló un paso de la medición\n");
-        std::exit(1);
-    }
-    return static_cast<double>(reloj.nsecsElapsed()) / 1e9;
-}
 
 bool curlCli(const QStringList& argumentos)
 {
@@ -104,19 +88,19 @@ int main(int argc, char** argv)
         ClienteFtpCurl cliente;
         configurar(cliente);
         // Each measured operation connects and disconnects, as the curl tool does per call.
-        subidaPropia.push_back(medir([&] {
+        subidaPropia.push_back(ComunBench::medir([&] {
             return cliente.Conectar() == 1 && cliente.EnviarArchivo(local, propio) == 1 &&
                    cliente.Desconectar() == 1;
         }));
-        subidaCurl.push_back(medir([&] {
+        subidaCurl.push_back(ComunBench::medir([&] {
             return curlCli(opciones + QStringList{QStringLiteral("-T"), local, base + deCurl});
         }));
-        bajadaPropia.push_back(medir([&] {
+        bajadaPropia.push_back(ComunBench::medir([&] {
             return cliente.Conectar() == 1 &&
                    cliente.RecibirArchivo(propio, carpeta.filePath(propio)) == 1 &&
                    cliente.Desconectar() == 1;
         }));
-        bajadaCurl.push_back(medir([&] {
+        bajadaCurl.push_back(ComunBench::medir([&] {
             return curlCli(opciones + QStringList{QStringLiteral("-o"), carpeta.filePath(deCurl),
                                                   base + deCurl});
         }));
@@ -130,8 +114,9 @@ int main(int argc, char** argv)
 
     const auto fila = [](const char* nombre, const std::vector<double>& propio,
                          const std::vector<double>& curl) {
-        std::printf("| %-8s | %7.3f s | %7.3f s | %5.2f× |\n", nombre, mediana(propio),
-                    mediana(curl), mediana(propio) / mediana(curl));
+        std::printf("| %-8s | %7.3f s | %7.3f s | %5.2f× |\n", nombre, ComunBench::mediana(propio),
+                    ComunBench::mediana(curl),
+                    ComunBench::mediana(propio) / ComunBench::mediana(curl));
     };
     std::printf("%d MB, %d rondas (medianas)%s\n\n", megas, rondas, tls ? ", TLS" : "");
     std::printf("| operación | ClienteFtpCurl | curl | razón |\n|---|---|---|---|\n");

@@ -5,6 +5,7 @@
 // INSERT of the case file and REGRESA_FOLIO on the embedded database, Conectar,
 // CambiarDirectorioRemoto, EnviarArchivo (temporary name, size check, rename) and Desconectar on
 // the loopback FTP server, and the flag UPDATE.
+#include "ComunBench.h"
 #include "app/ConexionBaseDatos.h"
 #include "casefiles/SentenciasExpediente.h"
 #include "casefiles/TipoDocumento.h"
@@ -36,23 +37,6 @@
 namespace {
 const QString kUsuario = QStringLiteral("bench");
 const QString kClave = QStringLiteral("bench");
-
-double mediana(std::vector<double> valores)
-{
-    std::sort(valores.begin(), valores.end());
-    return valores[valores.size() / 2];
-}
-
-double medir(const std::function<bool()>& paso)
-{
-    QElapsedTimer reloj;
-    reloj.start();
-    if (!paso()) {
-        std::fprintf(stderr, "falló un paso de la medición\n");
-        std::exit(1);
-    }
-    return double(reloj.nsecsElapsed()) / 1e9;
-}
 
 bool correr(const QString& programa, const QStringList& argumentos)
 {
@@ -178,7 +162,7 @@ int main(int argc, char** argv)
     qint64 bytesPropio = 0, bytesAncla = 0;
     for (int ronda = 0; ronda < rondas; ++ronda) {
         QFile::remove(archivo);
-        propio.push_back(medir([&] {
+        propio.push_back(ComunBench::medir([&] {
             for (int i = 0; i < paginas; ++i)
                 if (escaner.GuardarPagina(i, archivo) != 1)
                     return false;
@@ -199,7 +183,7 @@ int main(int argc, char** argv)
         const QString salidaTiffcp = dir.filePath(QStringLiteral("tiffcp.tif"));
         QFile::remove(salidaTiffcp);
         const QStringList hojas = hojasRetenidas();
-        ancla.push_back(medir([&] {
+        ancla.push_back(ComunBench::medir([&] {
             return correr(QStringLiteral("tiffcp"),
                           QStringList{QStringLiteral("-c"), QStringLiteral("g4")} + hojas +
                               QStringList{salidaTiffcp}) &&
@@ -215,8 +199,9 @@ int main(int argc, char** argv)
 
     std::printf("%d hojas carta 300 ppp bitonales, %d rondas (medianas)\n\n", paginas, rondas);
     std::printf("| guardado | tiffcp -c g4 + curl | razón |\n|---|---|---|\n");
-    std::printf("| %.3f s | %.3f s | %.2f× |\n", mediana(propio), mediana(ancla),
-                mediana(propio) / mediana(ancla));
+    std::printf("| %.3f s | %.3f s | %.2f× |\n", ComunBench::mediana(propio),
+                ComunBench::mediana(ancla),
+                ComunBench::mediana(propio) / ComunBench::mediana(ancla));
     std::printf("\narchivo: %lld bytes (tiffcp: %lld bytes)\n", static_cast<long long>(bytesPropio),
                 static_cast<long long>(bytesAncla));
     return 0;

@@ -4,6 +4,7 @@
 //    pages at 300 dpi arrive from SANE's test backend, each shown with its thumbnail strip and
 //    size gauge kept current, and while they are written into one TIFF;
 // 2. memory added by holding `memoria` bilevel pages with every thumbnail made.
+#include "ComunBench.h"
 #include "capture/LienzoPagina.h"
 #include "capture/MedidorTamano.h"
 #include "capture/ModeloMiniaturas.h"
@@ -26,17 +27,6 @@
 
 namespace {
 QTextStream salida(stdout);
-
-long rssKb()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& linea : f.readAll().split('\n'))
-        if (linea.startsWith("VmRSS:"))
-            return linea.mid(6).trimmed().split(' ').first().toLong();
-    return -1;
-}
 
 // Gaps between the ticks of a 5 ms timer: how long the event loop was away.
 struct Sonda
@@ -76,31 +66,6 @@ struct Sonda
     }
 };
 
-void ajustar(EscanerSane& escaner, int tipo)
-{
-    escaner.FijarResolucion(300);
-    escaner.FijarTipoPixel(tipo);
-    escaner.FijarUnidad(0);
-    escaner.FijarTamanoPapel(3);
-    escaner.Opciones().fijarTexto(SANE_NAME_SCAN_SOURCE,
-                                  QStringLiteral("Automatic Document Feeder"));
-    escaner.Opciones().fijarTexto("test-picture", QStringLiteral("Grid"));
-}
-
-void escanear(EscanerSane& escaner, int paginas, int tipo)
-{
-    ajustar(escaner, tipo);
-    const int meta = escaner.NumeroPaginas() + paginas;
-    while (escaner.NumeroPaginas() < meta) {
-        escaner.Escanear();
-        if (escaner.CodigoError() != 0) {
-            salida << "fallo: " << escaner.TextoError() << Qt::endl;
-            break;
-        }
-        while (escaner.NumeroPaginas() > meta)
-            escaner.QuitarPagina(escaner.NumeroPaginas() - 1);
-    }
-}
 } // namespace
 
 int main(int argc, char** argv)
@@ -172,8 +137,8 @@ int main(int argc, char** argv)
     QElapsedTimer reloj;
     reloj.start();
     sonda.iniciar();
-    escanear(escaner, bitonales, 0);
-    escanear(escaner, color, 2);
+    ComunBench::escanearAlimentador(escaner, bitonales, 0);
+    ComunBench::escanearAlimentador(escaner, color, 2);
     modelo.esperar();
     salida << QStringLiteral("1. llegada de %1 bitonales + %2 color (%3 s): %4\n")
                   .arg(bitonales)
@@ -200,14 +165,14 @@ int main(int argc, char** argv)
     lienzo.vaciar();
 
     if (memoria > 0) {
-        const long antes = rssKb();
-        escanear(escaner, memoria, 0);
+        const long antes = ComunBench::rssKb();
+        ComunBench::escanearAlimentador(escaner, memoria, 0);
         modelo.sincronizar();
         // Every thumbnail made, as a clerk scrolling the whole strip would.
         for (int i = 0; i < modelo.rowCount(); ++i)
             modelo.data(modelo.index(i), Qt::DecorationRole);
         modelo.esperar();
-        const long despues = rssKb();
+        const long despues = ComunBench::rssKb();
         salida << QStringLiteral("2. %1 hojas bitonales retenidas con %2 miniaturas: +%3 MB\n")
                       .arg(escaner.NumeroPaginas())
                       .arg(modelo.hechas())
