@@ -1,8 +1,9 @@
 // The page viewer while pages arrive and are saved (see bench/README.md):
 //   QT_QPA_PLATFORM=offscreen bench_visor [bitonales=50] [color=20] [memoria=500]
 // 1. the longest gap of a 5 ms probe timer on the UI thread while bilevel and colour letter
-//    pages at 300 dpi arrive from SANE's test backend, each shown with its thumbnail strip and
-//    size gauge kept current, and while they are written into one TIFF;
+//    pages at 300 dpi arrive from SANE's test backend, measured for blank pages and straightened
+//    on arrival, each shown with its thumbnail strip and size gauge kept current, and while they
+//    are written into one TIFF;
 // 2. memory added by holding `memoria` bilevel pages with every thumbnail made.
 #include "ComunBench.h"
 #include "capture/LienzoPagina.h"
@@ -23,6 +24,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <functional>
+#include <malloc.h>
 #include <sane/saneopts.h>
 
 namespace {
@@ -80,6 +82,7 @@ int main(int argc, char** argv)
     EscanerSane escaner(dir.filePath(QStringLiteral("recuperacion")));
     escaner.AbrirSesionTwain();
     escaner.AbrirFuente();
+    escaner.FijarTratamiento({.quitarBlancas = true, .enderezar = true});
 
     // The viewer's parts as the window puts them together: strip, page and gauge.
     QWidget ventana;
@@ -153,8 +156,14 @@ int main(int argc, char** argv)
         escaner.GuardarPagina(i, archivo);
         QCoreApplication::processEvents();
     }
-    QTimer::singleShot(50, &app, &QCoreApplication::quit);
-    app.exec();
+    // Late pictures from the scaling thread shown, and what the colour pages left in malloc's
+    // free lists given back, so that the memory figure counts only what is held.
+    const auto asentar = [&app] {
+        QTimer::singleShot(300, &app, &QCoreApplication::quit);
+        app.exec();
+        malloc_trim(0);
+    };
+    asentar();
     salida << QStringLiteral("1. guardado de %1 hojas: %2\n")
                   .arg(escaner.NumeroPaginas())
                   .arg(sonda.informe());
@@ -165,6 +174,8 @@ int main(int argc, char** argv)
     lienzo.vaciar();
 
     if (memoria > 0) {
+        escaner.FijarTratamiento({});
+        asentar();
         const long antes = ComunBench::rssKb();
         ComunBench::escanearAlimentador(escaner, memoria, 0);
         modelo.sincronizar();
@@ -172,6 +183,7 @@ int main(int argc, char** argv)
         for (int i = 0; i < modelo.rowCount(); ++i)
             modelo.data(modelo.index(i), Qt::DecorationRole);
         modelo.esperar();
+        asentar();
         const long despues = ComunBench::rssKb();
         salida << QStringLiteral("2. %1 hojas bitonales retenidas con %2 miniaturas: +%3 MB\n")
                       .arg(escaner.NumeroPaginas())

@@ -3,15 +3,16 @@
 #include <QEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QMutexLocker>
 #include <QPixmap>
 #include <QPointer>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
-#include <QThreadPool>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 constexpr double kEscalaMinima = 0.05;
@@ -23,8 +24,10 @@ constexpr double kPixelesColor = 24e6;
 constexpr double kPixelesBitonal = 120e6;
 } // namespace
 
-LienzoPagina::LienzoPagina(QLabel& imagen, QObject* parent) : QObject(parent), imagen_(imagen)
+LienzoPagina::LienzoPagina(QLabel& imagen, QObject* parent)
+    : QObject(parent), imagen_(imagen), encargo_(std::make_shared<Encargo>())
 {
+    hilo_.setMaxThreadCount(1);
     imagen_.installEventFilter(this);
     for (QWidget* w = imagen_.parentWidget(); w && !area_; w = w->parentWidget())
         area_ = qobject_cast<QScrollArea*>(w);
@@ -33,18 +36,24 @@ LienzoPagina::LienzoPagina(QLabel& imagen, QObject* parent) : QObject(parent), i
 }
 
 namespace {
+bool gris(const QImage& pagina)
+{
+    // From the format: isGrayscale() reads every pixel of a colour page.
+    return pagina.format() == QImage::Format_Grayscale8 ||
+           pagina.format() == QImage::Format_Grayscale16;
+}
+
 QImage escalar(const QImage& pagina, const QSize& tamano)
 {
     // Smoothing a bilevel page blurs its text into grey; picking pixels keeps the strokes.
     if (pagina.depth() == 1)
         return pagina.scaled(tamano, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    // Smoothing a whole 300-dpi colour page down to the screen takes a tenth of a second or
-    // more on the UI thread; picked down to twice the size first, the smoothing that follows
-    // reads a sixteenth of the pixels and looks the same.
+    // Smoothing a whole 300-dpi colour page down to the screen reads every pixel; picked down
+    // to twice the size first, the smoothing that follows reads a sixteenth of them and looks
+    // the same.
     if (pagina.width() > 4 * tamano.width() && pagina.height() > 4 * tamano.height())
         return pagina.scaled(tamano * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation)
-            .convertToFormat(pagina.isGrayscale() ? QImage::Format_Grayscale8
-                                                  : QImage::Format_RGB32)
+            .convertToFormat(gris(pagina) ? QImage::Format_Grayscale8 : QImage::Format_RGB32)
             .scaled(tamano, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return pagina.scaled(tamano, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
@@ -66,6 +75,7 @@ void LienzoPagina::mostrar(const QImage& pagina)
 
 void LienzoPagina::vaciar()
 {
+    ++vuelta_;
     pagina_ = QImage();
     tamanoPintado_ = QSize();
     imagen_.setMinimumSize(0, 0);
@@ -136,16 +146,21 @@ void LienzoPagina::pintar()
         return;
     tamanoPintado_ = area;
     ++escalados_;
+    ++vuelta_;
     QImage escalada;
     if (pagina_.depth() > 1 && pagina_.width() > 4 * area.width()) {
-        // A colour page much larger than the view: picked pixels now, its smoothed picture
-        // from another thread a moment later (smoothing takes tens of milliseconds on the UI
-        // thread while a scan keeps both cores busy).
-        escalada = pagina_.scaled(
-            modo_ == Modo::AjustarPagina ? pagina_.size().scaled(area, Qt::KeepAspectRatio) : area,
-            Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        // A colour page much larger than the view: even picking its pixels down to the view
+        // misses the cache on every one (tens of milliseconds while a scan keeps both cores
+        // busy). A glimpse from a sixteenth of them now, the picture from another thread.
+        const QSize objetivo =
+            modo_ == Modo::AjustarPagina ? pagina_.size().scaled(area, Qt::KeepAspectRatio) : area;
+        escalada = pagina_
+                       .scaled((objetivo / 4).expandedTo({1, 1}), Qt::IgnoreAspectRatio,
+                               Qt::FastTransformation)
+                       .scaled(objetivo, Qt::IgnoreAspectRatio, Qt::FastTransformation);
         if (modo_ != Modo::AjustarPagina)
             imagen_.setMinimumSize(escalada.size());
+        encargar(escalada.size());
     } else if (modo_ == Modo::AjustarPagina) {
         escalada = ajustar(pagina_, area);
     } else {
@@ -153,7 +168,6 @@ void LienzoPagina::pintar()
         imagen_.setMinimumSize(escalada.size());
     }
     escalaMostrada_ = pagina_.width() > 0 ? double(escalada.width()) / pagina_.width() : 1.0;
-    suavizarDespues(escalada.size());
     // A bilevel page stays one bit a pixel in the pixmap too (a page at 100 % is a megabyte, not
     // thirty).
     imagen_.setPixmap(QPixmap::fromImage(escalada, pagina_.depth() == 1 ? Qt::NoFormatConversion
@@ -161,24 +175,44 @@ void LienzoPagina::pintar()
     emit escalaCambiada();
 }
 
-void LienzoPagina::suavizarDespues(const QSize& tamano)
+void LienzoPagina::encargar(const QSize& tamano)
 {
-    if (pagina_.depth() == 1 || pagina_.width() <= 4 * tamano.width())
-        return;
-    const QImage pagina = pagina_;
-    const qint64 clave = pagina_.cacheKey();
-    const int vuelta = ++vuelta_;
+    const int vuelta = vuelta_;
+    {
+        QMutexLocker cerrojo(&encargo_->cerrojo);
+        encargo_->pagina = pagina_;
+        encargo_->tamano = tamano;
+        encargo_->vuelta = vuelta;
+        if (encargo_->enMarcha)
+            return; // the thread takes the newest when it is done with the one in hand
+        encargo_->enMarcha = true;
+    }
     QPointer<LienzoPagina> yo(this);
-    QThreadPool::globalInstance()->start([yo, pagina, tamano, clave, vuelta] {
-        const QImage suave = escalar(pagina, tamano);
-        QMetaObject::invokeMethod(
-            yo.data(),
-            [yo, suave, clave, vuelta] {
-                // Only if the page and the scale are still the ones it was made for.
-                if (yo && yo->vuelta_ == vuelta && yo->pagina_.cacheKey() == clave)
-                    yo->imagen_.setPixmap(QPixmap::fromImage(suave));
-            },
-            Qt::QueuedConnection);
+    hilo_.start([yo, encargo = encargo_] {
+        for (;;) {
+            QImage pagina;
+            QSize tamano;
+            int vuelta = 0;
+            {
+                QMutexLocker cerrojo(&encargo->cerrojo);
+                if (encargo->pagina.isNull()) {
+                    encargo->enMarcha = false;
+                    return;
+                }
+                pagina = std::exchange(encargo->pagina, QImage());
+                tamano = encargo->tamano;
+                vuelta = encargo->vuelta;
+            }
+            const QImage suave = escalar(pagina, tamano);
+            QMetaObject::invokeMethod(
+                yo.data(),
+                [yo, suave, vuelta] {
+                    // Only if the page and the scale are still the ones it was made for.
+                    if (yo && yo->vuelta_ == vuelta)
+                        yo->imagen_.setPixmap(QPixmap::fromImage(suave));
+                },
+                Qt::QueuedConnection);
+        }
     });
 }
 

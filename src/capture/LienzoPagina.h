@@ -1,15 +1,19 @@
 #pragma once
 
 #include <QImage>
+#include <QMutex>
 #include <QObject>
 #include <QSize>
+#include <QThreadPool>
+#include <memory>
 
 class QLabel;
 class QScrollArea;
 
 // Shows a scanned page in the picture control: fitted to it (the default), fitted to its width
 // or at a scale, with scroll bars when larger than the view. A 300-dpi colour page is millions
-// of pixels: it is scaled once when shown and once per resize or zoom, never on each repaint.
+// of pixels: it is scaled once when shown and once per resize or zoom, never on each repaint,
+// and off the UI thread, with a coarse glimpse shown until its picture is ready.
 // Bilevel pages are scaled without smoothing, and kept at one bit, so that text stays sharp
 // black on white at every scale.
 class LienzoPagina : public QObject
@@ -52,7 +56,20 @@ protected:
 private:
     void pintar();
     QSize tamanoObjetivo() const;
-    void suavizarDespues(const QSize& tamano);
+    // The picture of the page at that size, made on the scaling thread and shown when it is
+    // done, unless another page or scale was asked for meanwhile.
+    void encargar(const QSize& tamano);
+
+    // What the scaling thread is to do next: only the newest request waits, an older one that
+    // was not begun is dropped.
+    struct Encargo
+    {
+        QMutex cerrojo;
+        QImage pagina; // null when nothing waits
+        QSize tamano;
+        int vuelta = 0;
+        bool enMarcha = false;
+    };
 
     QLabel& imagen_;
     QScrollArea* area_ = nullptr;
@@ -62,5 +79,7 @@ private:
     Modo modo_ = Modo::AjustarPagina;
     double escala_ = 1.0;
     double escalaMostrada_ = 1.0;
-    int vuelta_ = 0; // each picture painted, so a late smoothing of an older one is dropped
+    int vuelta_ = 0; // each picture asked for, so a late one for an older request is dropped
+    std::shared_ptr<Encargo> encargo_;
+    QThreadPool hilo_; // last: it waits for the scaling thread before the rest goes
 };

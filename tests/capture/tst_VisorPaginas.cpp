@@ -203,6 +203,23 @@ private slots:
         etiqueta.resize(200, 300);
         QCOMPARE(lienzo.escalados(), 2);
         QVERIFY(etiqueta.pixmap().width() <= 200 && etiqueta.pixmap().height() <= 300);
+        const auto centro = [&etiqueta] {
+            const QImage vista = etiqueta.pixmap().toImage();
+            return vista.pixelColor(vista.width() / 2, vista.height() / 2);
+        };
+        QTRY_COMPARE(centro(), QColor(Qt::blue));
+
+        // The picture made off the UI thread for a page no longer shown never replaces the one
+        // shown now: the clerk would remove a page they were not looking at.
+        QImage verde(color.size(), QImage::Format_RGB888);
+        verde.fill(Qt::green);
+        lienzo.mostrar(color);
+        lienzo.mostrar(verde);
+        QImage rojo(300, 400, QImage::Format_RGB32);
+        rojo.fill(Qt::red);
+        lienzo.mostrar(rojo);
+        QTest::qWait(200);
+        QCOMPARE(centro(), QColor(Qt::red));
     }
 };
 
