@@ -122,13 +122,21 @@ private slots:
         Herramientas e;
         QVERIFY(e.hojas(2));
         const QSize antes = e.enDisco().value(1);
+        // Pixels as they read from the page's file, whatever colour table it was written with.
+        const auto pixeles = [&e] {
+            return LectorTiff::leer(e.escaner().ArchivoPagina(1))
+                .convertToFormat(QImage::Format_RGB32);
+        };
+        const QImage original = pixeles();
         e.p.clic("BGirarDerecha");
         QCOMPARE(e.enDisco(), (QList<QSize>{antes, antes.transposed()}));
         QCOMPARE(e.trasCaida(), e.enDisco());
+        QCOMPARE(pixeles(), original.transformed(QTransform().rotate(90)));
         QVERIFY(e.etiqueta().startsWith(
             QStringLiteral("Imagen 1 (%1 x %2 x 1").arg(antes.height()).arg(antes.width())));
         e.tecla(Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(e.enDisco(), (QList<QSize>{antes, antes}));
+        QCOMPARE(pixeles(), original); // Group 4 turned and back: not a pixel lost
     }
 
     void mover_cambiaElOrdenDelDiscoYDelGuardado()

@@ -1,5 +1,6 @@
 #include "components/escaner/AnalisisPagina.h"
 
+#include <QTransform>
 #include <cmath>
 #include <cstring>
 #include <leptonica/allheaders.h>
@@ -208,6 +209,25 @@ QImage AnalisisPagina::girar(const QImage& pagina, double grados)
         return pagina;
     const QImage imagen = aQImage(girada.get(), pagina);
     return imagen.isNull() ? pagina : imagen;
+}
+
+QImage AnalisisPagina::girarCuartos(const QImage& pagina, int cuartos)
+{
+    cuartos = ((cuartos % 4) + 4) % 4;
+    QImage girada;
+    if (pagina.depth() == 1) {
+        const PixPropio pix = aPix(pagina);
+        const PixPropio vuelta(pix ? pixRotateOrth(pix.get(), cuartos) : nullptr);
+        if (vuelta)
+            girada = aQImage(vuelta.get(), pagina);
+    }
+    if (girada.isNull())
+        girada = pagina.transformed(QTransform().rotate(90.0 * cuartos));
+    if (cuartos % 2 == 1) {
+        girada.setDotsPerMeterX(pagina.dotsPerMeterY());
+        girada.setDotsPerMeterY(pagina.dotsPerMeterX());
+    }
+    return girada;
 }
 
 AnalisisPagina::Resultado AnalisisPagina::analizar(const QImage& pagina,

@@ -1,5 +1,6 @@
 #include "components/escaner/SpoolPaginas.h"
 
+#include "components/escaner/AnalisisPagina.h"
 #include "components/escaner/CarpetaRecuperacion.h"
 #include "components/tiff/EscritorTiff.h"
 #include "components/tiff/LectorTiff.h"
@@ -10,7 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QTransform>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -209,9 +209,7 @@ bool SpoolPaginas::girar(int posicion, int cuartos, QString* error)
     PaginaEscaneada& pagina = paginas_[posicion];
     // A 1-bit page turns bit by bit, so its Group 4 encoding stays lossless; a JPEG page is
     // encoded once more, from its pixels turned once.
-    QImage girada = original.transformed(QTransform().rotate(90.0 * (cuartos % 4)));
-    girada.setDotsPerMeterX(original.dotsPerMeterY());
-    girada.setDotsPerMeterY(original.dotsPerMeterX());
+    const QImage girada = AnalisisPagina::girarCuartos(original, cuartos);
     // Written aside and renamed over the page: a crash leaves the page turned or not, whole.
     const QString aparte = pagina.ruta + QStringLiteral(".girada");
     if (!EscritorTiff::escribirArchivo(aparte, girada, pagina.ppp, error) ||
