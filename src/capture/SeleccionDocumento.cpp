@@ -30,6 +30,8 @@ bool SeleccionDocumento::EscaneoPermitido(const QString& estadoExpediente)
 void SeleccionDocumento::Opc_Click(const TipoDocumento& tipo)
 {
     EjecutarProtegido(*c_.entorno.mensajes, [&] {
+        if (c_.sesion.LetraActual != QString(tipo.letra) && CambioDeTipo)
+            CambioDeTipo();
         c_.sesion.LetraActual = QString(tipo.letra);
         const QString archivo = tipo.archivoTrabajo();
         // A folder of that name is not a working file.

@@ -23,6 +23,8 @@ public:
 
     // Fetches the stored document of LetraActual (the transfer feature; filled in by Armado).
     std::function<void()> RecibirDocumento;
+    // Called before another type than the current one becomes current.
+    std::function<void()> CambioDeTipo;
 
     // Scanning is allowed on a case file in these states only; blanks around do not count.
     static bool EscaneoPermitido(const QString& estadoExpediente);

@@ -46,6 +46,9 @@ public:
     void Deshacer();
     // Another kind of step the window takes back with Ctrl+Z.
     void apilar(std::unique_ptr<PasoDeshacer> paso);
+    // No page is held and the window turns to another document: the pages removed or dropped as
+    // blank go for good, so that Ctrl+Z cannot bring one into a document it was not scanned for.
+    void OlvidarApartadas();
 
     LienzoPagina& lienzo() { return *lienzo_; }
     ModeloMiniaturas& miniaturas() { return *miniaturas_; }

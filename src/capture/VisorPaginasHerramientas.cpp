@@ -184,6 +184,14 @@ void VisorPaginas::apilar(std::unique_ptr<PasoDeshacer> paso)
     actualizar();
 }
 
+void VisorPaginas::OlvidarApartadas()
+{
+    deshacer_.vaciar();
+    if (c_.VSTwain1)
+        c_.VSTwain1->OlvidarPaginasQuitadas();
+    actualizar();
+}
+
 void VisorPaginas::Deshacer()
 {
     EscanerTwain* escaner = c_.VSTwain1.get();

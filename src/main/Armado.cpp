@@ -44,16 +44,19 @@ void Armado::armar(FrmEscaneo& ventana)
     auto* visorPaginas = new VisorPaginas(c, *diario, &ventana);
     // Turning to another customer or case file: the held pages are settled first, and the
     // viewer no longer shows the pages of the one before.
-    listaExpedientes->PermitirCambio = [&c, diario, visorPaginas] {
+    listaExpedientes->PermitirCambio = [diario, visorPaginas] {
         if (!diario->PermitirCambio())
             return false;
         if (diario->hojas() == 0) {
             visorPaginas->Reiniciar();
-            // Pages dropped as blank are not brought back into another customer's document.
-            if (c.VSTwain1)
-                c.VSTwain1->OlvidarPaginasQuitadas();
+            visorPaginas->OlvidarApartadas();
         }
         return true;
+    };
+    // Another type with no page held: the same holds for the document of the type before.
+    seleccionDocumento->CambioDeTipo = [diario, visorPaginas] {
+        if (diario->hojas() == 0)
+            visorPaginas->OlvidarApartadas();
     };
     auto* escaneo = new Escaneo(c, *visorPaginas, *diario, &ventana);
     ventana.etapasCarga().IniciarEscaner = [escaneo] { escaneo->IniciarEscaner(); };

@@ -365,6 +365,24 @@ private slots:
         QVERIFY(e.p.global.CambiosPendientes);
     }
 
+    // Every page of a scan dropped as blank leaves the types free; once another is chosen, Ctrl+Z
+    // brings none of them into its document.
+    void hojasEnBlanco_noPasanAOtroTipo()
+    {
+        EscenarioSane e;
+        QVERIFY(e.cargar(sane_->nuevaCarpetaRecuperacion()));
+        e.imagen = QStringLiteral("Solid white");
+        e.escanear(QStringLiteral("N"));
+        QCOMPARE(e.held(), 0);
+        QCOMPARE(e.escaner->PaginasQuitadas(), 1);
+        QVERIFY(e.p.control<QWidget>("FrmDocumentos")->isEnabled());
+        e.p.clic("OpcSolicitud");
+        QCOMPARE(e.p.ventana().sesion().LetraActual, QStringLiteral("S"));
+        e.p.clic("BDeshacer");
+        QCOMPARE(e.held(), 0);
+        QCOMPARE(e.escaner->PaginasQuitadas(), 0);
+    }
+
     // A page drawn skewed by a known angle, scanned through the pnm reader: straightened as it
     // arrives when the type asks for it (in the workstation's settings), left as it came if not.
     void enderezar_alLlegar_data()
