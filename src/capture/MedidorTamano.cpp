@@ -8,14 +8,17 @@
 #include <cmath>
 
 namespace {
-QString megas(double kilobytes)
+// "1,3 MB", "2 MB", "350 KB", "4,5 KB": one decimal where a glance needs it, never "0 MB".
+QString cantidad(double kilobytes)
 {
     QLocale regional;
     regional.setNumberOptions(regional.numberOptions() | QLocale::OmitGroupSeparator);
-    // One decimal is what a glance needs; "2 MB", not "2,0 MB".
-    return regional.toString(std::round(kilobytes / 1024.0 * 10.0) / 10.0, 'f',
-                             QLocale::FloatingPointShortest) +
-           QStringLiteral(" MB");
+    const bool megas = kilobytes >= 1024.0;
+    const double valor = megas ? kilobytes / 1024.0 : kilobytes;
+    const double redondeado =
+        valor >= 10.0 && !megas ? std::round(valor) : std::round(valor * 10.0) / 10.0;
+    return regional.toString(redondeado, 'f', QLocale::FloatingPointShortest) +
+           (megas ? QStringLiteral(" MB") : QStringLiteral(" KB"));
 }
 } // namespace
 
@@ -32,8 +35,8 @@ qint64 MedidorTamano::bytesHojas(EscanerTwain& escaner)
 
 QString MedidorTamano::texto(qint64 bytes, double limiteKB)
 {
-    const QString tamano = megas(double(bytes) / 1024.0);
-    return limiteKB > 0 ? tamano + QStringLiteral(" de ") + megas(limiteKB) : tamano;
+    const QString tamano = cantidad(double(bytes) / 1024.0);
+    return limiteKB > 0 ? tamano + QStringLiteral(" de ") + cantidad(limiteKB) : tamano;
 }
 
 void MedidorTamano::actualizar(EscanerTwain* escaner, double limiteKB)
