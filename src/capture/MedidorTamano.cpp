@@ -22,6 +22,8 @@ QString cantidad(double kilobytes)
 }
 } // namespace
 
+MedidorTamano::MedidorTamano(QLabel& etiqueta) : etiqueta_(etiqueta), ayuda_(etiqueta.toolTip()) {}
+
 qint64 MedidorTamano::bytesHojas(EscanerTwain& escaner)
 {
     qint64 total = 0;
@@ -51,10 +53,12 @@ void MedidorTamano::actualizar(EscanerTwain* escaner, double limiteKB)
     const qint64 bytes = bytesHojas(*escaner);
     // The same comparison the save makes of the written file.
     excedido_ = limiteKB > 0 && double(bytes) / 1024.0 > limiteKB;
-    QString leyenda = QStringLiteral("Documento: ") + texto(bytes, limiteKB);
-    if (excedido_)
-        leyenda += QStringLiteral(": excede el máximo, quite hojas antes de Guardar");
-    etiqueta_.setText(leyenda);
+    // Short enough for the room beside the tools; what to do about it is in the tooltip.
+    etiqueta_.setText((excedido_ ? QStringLiteral("Excede: ") : QStringLiteral("Documento: ")) +
+                      texto(bytes, limiteKB));
+    etiqueta_.setToolTip(excedido_ ? QStringLiteral("El documento excede el máximo de la "
+                                                    "sucursal: quite hojas antes de Guardar.")
+                                   : ayuda_);
     etiqueta_.setStyleSheet(excedido_ ? QStringLiteral("color: #b00020; font-weight: bold;")
                                       : QString());
 }

@@ -11,7 +11,7 @@ class QLabel;
 class MedidorTamano
 {
 public:
-    explicit MedidorTamano(QLabel& etiqueta) : etiqueta_(etiqueta) {}
+    explicit MedidorTamano(QLabel& etiqueta);
 
     // limiteKB: the branch's limit (0 or less: none known). Hidden while no page is held.
     void actualizar(EscanerTwain* escaner, double limiteKB);
@@ -23,5 +23,6 @@ public:
 
 private:
     QLabel& etiqueta_;
+    QString ayuda_; // the form's tooltip, shown while within the limit
     bool excedido_ = false;
 };

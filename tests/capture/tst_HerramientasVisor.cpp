@@ -215,8 +215,16 @@ private slots:
                                      (excede ? QStringLiteral("1 KB") : QStringLiteral("2 MB"))),
             qPrintable(medidor->text()));
         // Two small pages are some kilobytes, not "0 MB".
-        QVERIFY2(medidor->text().contains(QRegularExpression(QStringLiteral("^Documento: [1-9]"))),
+        QVERIFY2(medidor->text().contains(
+                     QRegularExpression(QStringLiteral("^(Documento|Excede): [1-9]"))),
                  qPrintable(medidor->text()));
+        // However long its text, it never widens the window.
+        const int ancho = e.p.ventana().width();
+        const QString leyenda = medidor->text();
+        medidor->setText(leyenda.repeated(10));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QCOMPARE(e.p.ventana().width(), ancho);
+        medidor->setText(leyenda);
         const qint64 bytes = MedidorTamano::bytesHojas(e.escaner());
         e.p.clic("BDelete");
         QVERIFY(MedidorTamano::bytesHojas(e.escaner()) < bytes);
