@@ -230,6 +230,11 @@ private slots:
         QVERIFY(MedidorTamano::bytesHojas(e.escaner()) < bytes);
         e.p.clic("BDelete");
         QVERIFY(!medidor->isVisible());
+        // Nor does its going stretch the tools beside it, on a wide screen too.
+        e.p.ventana().resize(1600, e.p.ventana().height());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        const auto* zoom = e.p.control<QWidget>("CmbZoom");
+        QVERIFY(zoom->width() <= zoom->sizeHint().width());
     }
 
 private:
