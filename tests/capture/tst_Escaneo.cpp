@@ -2,6 +2,7 @@
 #include "capture/Escaneo.h"
 #include "components/escaner/AnalisisPagina.h"
 #include "components/escaner/CarpetaRecuperacion.h"
+#include "components/escaner/DialogoAjustesSane.h"
 #include "components/escaner/EscanerSane.h"
 #include "components/tiff/LectorTiff.h"
 #include "support/ConfigSanePrueba.h"
@@ -84,8 +85,9 @@ struct EscenarioSane
     EscanerSane* escaner = nullptr;
     QString imagen = QStringLiteral("Grid");
     QString fuente = QStringLiteral("Flatbed");
-    QString archivo;                                 // set: the pnm reader scans it
-    std::function<void(TratamientoHojas&)> eleccion; // what the user ticks in the dialog
+    QString archivo;                                         // set: the pnm reader scans it
+    QString dispositivo = QStringLiteral("frontend-tester"); // as Combo1 names it
+    std::function<void(TratamientoHojas&)> eleccion;         // what the user ticks in the dialog
 
     bool cargar(const QString& recuperacion)
     {
@@ -115,8 +117,7 @@ struct EscenarioSane
         p.control<QCheckBox>("ChkShowUI")->setChecked(false);
         auto* fuentes = p.control<QComboBox>("Combo1");
         fuentes->setCurrentIndex(fuentes->findText(
-            archivo.isEmpty() ? QStringLiteral("frontend-tester") : QStringLiteral("PNM"),
-            Qt::MatchContains));
+            archivo.isEmpty() ? dispositivo : QStringLiteral("PNM"), Qt::MatchContains));
         return fuentes->currentIndex() >= 0;
     }
     void escanear(const QString& letra)
@@ -142,6 +143,9 @@ private slots:
         QFile dll(QDir(sane_->carpeta()).filePath(QStringLiteral("sane/dll.conf")));
         QVERIFY(dll.open(QIODevice::Append));
         dll.write("pnm\n");
+        // And a two-sided feeder, which the test backend is not.
+        dll.write("duplexprueba\n");
+        qputenv("LD_LIBRARY_PATH", EXPEDIENTES_SANE_PRUEBAS_DIR);
     }
 
     void inicio_listaFuentesYReiniciaElVisor()
@@ -381,6 +385,37 @@ private slots:
         e.p.clic("BDeshacer");
         QCOMPARE(e.held(), 0);
         QCOMPARE(e.escaner->PaginasQuitadas(), 0);
+    }
+
+    // A two-sided feeder of three sheets whose second one is written on its back: the settings
+    // dialog offers the duplex source, both sides of each sheet arrive in order, and with blank
+    // pages dropped (type N) only the two empty backs go.
+    void duplex_ambasCarasEnOrdenSinLosReversosVacios()
+    {
+        qputenv("DUPLEXPRUEBA_REVERSOS", "2");
+        EscenarioSane e;
+        e.dispositivo = QStringLiteral("Prueba Duplex");
+        e.fuente = QStringLiteral("ADF Duplex");
+        bool ofrecido = false;
+        e.eleccion = [&](TratamientoHojas&) {
+            TratamientoHojas t;
+            DialogoAjustesSane dialogo(e.escaner->Opciones(), &t);
+            const auto* origen = qobject_cast<QComboBox*>(dialogo.control(SANE_NAME_SCAN_SOURCE));
+            ofrecido = origen && origen->findData(QStringLiteral("ADF Duplex")) >= 0;
+        };
+        const bool cargada = e.cargar(sane_->nuevaCarpetaRecuperacion());
+        if (!cargada && qEnvironmentVariableIsSet("ASAN_OPTIONS"))
+            QSKIP("SANE no cargó el alimentador de prueba en la compilación con sanitizadores");
+        QVERIFY(cargada);
+        e.escanear(QStringLiteral("N"));
+        QVERIFY(ofrecido);
+        QList<int> anchos;
+        for (int i = 0; i < e.held(); ++i)
+            anchos << e.escaner->AnchoPagina(i);
+        // Front of sheet n: 400 + 20 n pixels wide; its back, 10 more.
+        QCOMPARE(anchos, (QList<int>{420, 440, 450, 460}));
+        QCOMPARE(e.escaner->PaginasQuitadas(), 2);
+        qunsetenv("DUPLEXPRUEBA_REVERSOS");
     }
 
     // A page drawn skewed by a known angle, scanned through the pnm reader: straightened as it
