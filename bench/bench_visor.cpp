@@ -157,6 +157,9 @@ int main(int argc, char** argv)
         escaner.GuardarPagina(i, archivo);
         QCoreApplication::processEvents();
     }
+    salida << QStringLiteral("1. guardado de %1 hojas: %2\n")
+                  .arg(escaner.NumeroPaginas())
+                  .arg(sonda.informe());
     // Late pictures from the scaling thread shown, and what the colour pages left in malloc's
     // free lists given back, so that the memory figure counts only what is held.
     const auto asentar = [&app] {
@@ -164,10 +167,6 @@ int main(int argc, char** argv)
         app.exec();
         malloc_trim(0);
     };
-    asentar();
-    salida << QStringLiteral("1. guardado de %1 hojas: %2\n")
-                  .arg(escaner.NumeroPaginas())
-                  .arg(sonda.informe());
     // A turn is the clerk's own step and runs on the UI thread: how long it holds it.
     for (const int posicion : {0, escaner.NumeroPaginas() - 1}) {
         if (posicion < 0)
@@ -189,6 +188,7 @@ int main(int argc, char** argv)
     lienzo.vaciar();
 
     if (memoria > 0) {
+        // What is held, not what the analysis passes through: without it the scan is quicker.
         escaner.FijarTratamiento({});
         asentar();
         const long antes = ComunBench::rssKb();

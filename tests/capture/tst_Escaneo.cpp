@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -393,6 +394,7 @@ private slots:
     void duplex_ambasCarasEnOrdenSinLosReversosVacios()
     {
         qputenv("DUPLEXPRUEBA_REVERSOS", "2");
+        const auto limpiar = qScopeGuard([] { qunsetenv("DUPLEXPRUEBA_REVERSOS"); });
         EscenarioSane e;
         e.dispositivo = QStringLiteral("Prueba Duplex");
         e.fuente = QStringLiteral("ADF Duplex");
@@ -415,7 +417,6 @@ private slots:
         // Front of sheet n: 400 + 20 n pixels wide; its back, 10 more.
         QCOMPARE(anchos, (QList<int>{420, 440, 450, 460}));
         QCOMPARE(e.escaner->PaginasQuitadas(), 2);
-        qunsetenv("DUPLEXPRUEBA_REVERSOS");
     }
 
     // A page drawn skewed by a known angle, scanned through the pnm reader: straightened as it

@@ -207,8 +207,8 @@ bool SpoolPaginas::girar(int posicion, int cuartos, QString* error)
         return false;
     }
     PaginaEscaneada& pagina = paginas_[posicion];
-    // A 1-bit page turns bit by bit, so its Group 4 encoding stays lossless; a JPEG page is
-    // encoded once more, from its pixels turned once.
+    // A 1-bit page turns pixel for pixel, so its Group 4 encoding stays lossless; a JPEG page
+    // is encoded once more, from its pixels turned once.
     const QImage girada = AnalisisPagina::girarCuartos(original, cuartos);
     // Written aside and renamed over the page: a crash leaves the page turned or not, whole.
     const QString aparte = pagina.ruta + QStringLiteral(".girada");

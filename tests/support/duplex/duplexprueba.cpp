@@ -1,7 +1,7 @@
 // A SANE backend that stands for a two-sided sheet feeder, for the tests: SANE's own test backend
 // has no duplex source. Loaded by SANE's dll backend as "duplexprueba" from a folder on
-// LD_LIBRARY_PATH. Its one device feeds DUPLEXPRUEBA_HOJAS sheets (3 by default), then reports an
-// empty feeder and is loaded again. From "ADF Duplex" each sheet gives its front and then its
+// LD_LIBRARY_PATH. Its one device feeds three sheets, then reports an empty feeder and is loaded
+// again. From "ADF Duplex" each sheet gives its front and then its
 // back; from "ADF Front" the fronts only. Every side is a grey page whose width tells it apart:
 // 400 + 20 × sheet pixels for a front, 10 more for its back. Fronts carry bars of ink; backs are
 // white, except the backs listed in DUPLEXPRUEBA_REVERSOS (sheet numbers from 1, "2,3").
@@ -15,6 +15,7 @@
 
 namespace {
 constexpr int kAlto = 520;
+constexpr int kHojas = 3;
 const char* const kFuentes[] = {"Flatbed", "ADF Front", "ADF Duplex", nullptr};
 const char* const kModos[] = {"Gray", nullptr};
 
@@ -38,12 +39,6 @@ size_t leidos = 0;
 
 SANE_Device dispositivo{"duplexprueba", "Prueba", "Duplex", "sheetfed scanner"};
 const SANE_Device* lista[] = {&dispositivo, nullptr};
-
-int hojas()
-{
-    const char* valor = std::getenv("DUPLEXPRUEBA_HOJAS");
-    return valor ? std::atoi(valor) : 3;
-}
 
 bool reversoEntintado(int hoja)
 {
@@ -198,7 +193,7 @@ SANE_Status sane_duplexprueba_start(SANE_Handle)
     const bool duplex = fuente == "ADF Duplex";
     const bool alimentador = fuente != "Flatbed";
     const int porHoja = duplex ? 2 : 1;
-    if (alimentador && lados >= hojas() * porHoja) {
+    if (alimentador && lados >= kHojas * porHoja) {
         lados = 0; // the feeder is loaded again for the next scan
         return SANE_STATUS_NO_DOCS;
     }
