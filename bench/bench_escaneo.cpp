@@ -1,9 +1,11 @@
 // Scanning benchmarks against SANE's test backend (see bench/README.md):
 //   bench_escaneo [paginas=50] [bilevel_memoria=500] [color_memoria=500]
 // 1. acquiring and spooling letter pages at 300 dpi bilevel vs scanimage --batch + tiffcp -c g4;
+//    1b. the time a page takes to reach the disk for good;
 // 2. writing the held pages into one TIFF vs tiffcp -c g4 of the same pages;
 // 3. memory added by holding many bilevel and colour pages.
 #include "ComunBench.h"
+#include "components/EscrituraDurable.h"
 #include "components/escaner/ConfigSaneDemo.h"
 #include "components/escaner/EscanerSane.h"
 #include "components/tiff/EscritorTiff.h"
@@ -109,6 +111,27 @@ int main(int argc, char** argv)
                   .arg(tamNuestro, 0, 'f', 0)
                   .arg(tamAncla, 0, 'f', 0)
                   .arg((tamNuestro / tamAncla - 1) * 100, 0, 'f', 1);
+    // What goal 1 now includes for each page: written aside, synced, renamed, folder synced.
+    if (escaner.NumeroPaginas() > 0) {
+        const QByteArray hoja = [&] {
+            QFile archivo(escaner.ArchivoPagina(0));
+            return archivo.open(QIODevice::ReadOnly) ? archivo.readAll() : QByteArray();
+        }();
+        const QString asentadas = dir.filePath(QStringLiteral("asentadas"));
+        EscrituraDurable::crearCarpeta(asentadas);
+        std::vector<double> tiempos;
+        for (int i = 0; i < paginas; ++i) {
+            const QString destino = QDir(asentadas).filePath(QStringLiteral("%1.tif").arg(i));
+            tiempos.push_back(ComunBench::medir(
+                [&] { return EscrituraDurable::escribir(destino, hoja, nullptr); }));
+        }
+        salida << QStringLiteral("1b. hoja asentada en disco (%1 bytes): mediana %2 ms, maximo "
+                                 "%3 ms, en %4\n")
+                      .arg(hoja.size())
+                      .arg(ComunBench::mediana(tiempos) * 1000, 0, 'f', 2)
+                      .arg(*std::max_element(tiempos.begin(), tiempos.end()) * 1000, 0, 'f', 2)
+                      .arg(QDir::toNativeSeparators(asentadas));
+    }
     salida.flush();
     while (escaner.NumeroPaginas() > 0)
         escaner.QuitarPagina(0);

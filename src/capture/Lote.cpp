@@ -1,12 +1,12 @@
 #include "capture/Lote.h"
 
 #include "app/ConexionBaseDatos.h"
+#include "components/EscrituraDurable.h"
 
 #include <QDir>
 #include <QFile>
 #include <QHash>
 #include <array>
-#include <cstdio>
 
 namespace {
 constexpr std::array<const char*, 4> kEstados{"retenida", "escrita", "enviada", "registrada"};
@@ -65,26 +65,9 @@ bool Lote::escribir(const QString& carpeta, QString* error) const
     QByteArray texto;
     for (const auto& [clave, valor] : campos)
         texto += QByteArray(clave) + '=' + valor.toUtf8().toPercentEncoding(" ") + '\n';
-    // Written aside, read back and renamed over the record: a crash or a full disk leaves the
-    // old record or the new one, never half of one. (A short write on a full disk can pass
-    // unnoticed through a buffered file, so what reached the disk is what is checked.)
     const QString destino = ruta(carpeta);
-    const QString aparte = destino + QStringLiteral(".nuevo");
-    bool escrito = false;
-    {
-        QFile archivo(aparte);
-        escrito =
-            archivo.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered) &&
-            archivo.write(texto) == texto.size() && archivo.flush();
-    }
-    if (escrito) {
-        QFile leido(aparte);
-        escrito = leido.open(QIODevice::ReadOnly) && leido.readAll() == texto;
-    }
-    if (escrito && std::rename(QFile::encodeName(aparte).constData(),
-                               QFile::encodeName(destino).constData()) == 0)
+    if (EscrituraDurable::escribir(destino, texto, nullptr))
         return true;
-    QFile::remove(aparte);
     if (error)
         *error = QStringLiteral("No se pudo escribir %1").arg(QDir::toNativeSeparators(destino));
     return false;
@@ -92,5 +75,5 @@ bool Lote::escribir(const QString& carpeta, QString* error) const
 
 bool Lote::borrar(const QString& carpeta)
 {
-    return carpeta.isEmpty() || !QFile::exists(ruta(carpeta)) || QFile::remove(ruta(carpeta));
+    return carpeta.isEmpty() || EscrituraDurable::quitar(ruta(carpeta));
 }

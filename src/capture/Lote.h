@@ -29,7 +29,7 @@ struct Lote
     static constexpr const char* kArchivo = "lote.ini";
     // The record kept in `carpeta`; nullopt when there is none or it cannot be read.
     static std::optional<Lote> leer(const QString& carpeta);
-    // Replaces the record in `carpeta` at once (written aside and renamed over it).
+    // Replaces the record in `carpeta` for good: a power cut leaves the old record or this one.
     bool escribir(const QString& carpeta, QString* error) const;
     static bool borrar(const QString& carpeta);
 };

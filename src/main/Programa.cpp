@@ -2,6 +2,7 @@
 
 #include "app/ErrorSistema.h"
 #include "app/FrmEscaneo.h"
+#include "components/EscrituraDurable.h"
 #include "main/Armado.h"
 
 #include <QApplication>
@@ -12,7 +13,8 @@ QString Programa::prepararCarpetaTrabajo()
 {
     const QString carpeta = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
                             QStringLiteral("/trabajo");
-    if (!QDir().mkpath(carpeta) || !QDir::setCurrent(carpeta))
+    // Customers' documents pass through it: nobody else's account may read them.
+    if (!EscrituraDurable::crearCarpeta(carpeta) || !QDir::setCurrent(carpeta))
         throw ErrorSistema(0, QStringLiteral("No se pudo preparar la carpeta de trabajo %1")
                                   .arg(QDir::toNativeSeparators(carpeta)));
     return carpeta;

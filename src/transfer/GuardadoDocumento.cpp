@@ -297,8 +297,6 @@ bool GuardadoDocumento::conectarYSubir()
     if (!conexion_.ConectarServidorImagenes())
         return false;
     SubirDocumento();
-    if (c_.sesion.SubidaCorrecta)
-        diario_.fijarEstado(Lote::Estado::Enviada);
     return c_.sesion.SubidaCorrecta;
 }
 
@@ -345,10 +343,13 @@ void GuardadoDocumento::SubirDocumento()
             estatus(QStringLiteral("No se pudo Guardar el Expediente: ") + s.NombreRemoto);
             return;
         }
+        // Recorded before anything else can happen: the server has the document now, and a
+        // crash from here on must not offer its pages to be sent a second time.
+        s.SubidaCorrecta = true;
+        diario_.fijarEstado(Lote::Estado::Enviada);
         QCoreApplication::processEvents();
         estatus(QStringLiteral("Mostrando: ") + s.NombreRemoto + QStringLiteral(", Espere..."));
         QCoreApplication::processEvents();
-        s.SubidaCorrecta = true;
         c_.entorno.visor->abrir(local);
         ftp.Desconectar();
         QCoreApplication::processEvents();

@@ -1,5 +1,7 @@
 #include "transfer/RespaldoArchivo.h"
 
+#include "components/EscrituraDurable.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -28,8 +30,9 @@ bool copiar(QFile& origen, QFile& destino, QString& error)
         }
     }
     // A full disk can cut a buffered write short without either call failing: what reached the
-    // disk is what counts.
-    if (!destino.flush() || destino.size() != origen.size()) {
+    // disk, for good, is what counts.
+    if (!destino.flush() || destino.size() != origen.size() ||
+        !EscrituraDurable::sincronizarArchivo(destino.handle())) {
         error = destino.error() != QFileDevice::NoError
                     ? destino.errorString()
                     : QStringLiteral("no se escribió completo (¿disco lleno?)");

@@ -135,11 +135,13 @@ private slots:
         QCOMPARE(otra.titulos(), eliminar ? QStringList{} : (QStringList{kRecuperar, kDescartar}));
     }
 
-    // A page the crash cut short is named and skipped; the rest come back.
+    // A page a disk fault left unreadable is kept aside, named with where it is; the rest come
+    // back.
     void hojaDanada()
     {
         Escenario e;
-        QFile tercera(QDir(e.dejar()).filePath(QStringLiteral("000003.tif")));
+        const QString sesion = e.dejar();
+        QFile tercera(QDir(sesion).filePath(QStringLiteral("000003.tif")));
         QVERIFY(tercera.open(QIODevice::WriteOnly | QIODevice::Truncate));
         tercera.write("II*\0", 4);
         tercera.close();
@@ -148,7 +150,15 @@ private slots:
         QCOMPARE(e.titulos(), (QStringList{kRecuperar, kRecuperar}));
         const auto& error = e.p.mensajes.cajas().at(1);
         QCOMPARE(error.tipo, MensajesGrabados::Tipo::Error);
-        QVERIFY2(error.mensaje.contains(QLatin1String("000003.tif")), qPrintable(error.mensaje));
+        const QString apartada = QDir(e.base).filePath(
+            QStringLiteral("hojas-danadas/%1-000003.tif").arg(QFileInfo(sesion).fileName()));
+        QCOMPARE(QFile(apartada).size(), 4);
+        QVERIFY2(error.mensaje.contains(
+                     QStringLiteral("1 hoja dañada no se pudo leer; se conserva "
+                                    "aparte en la carpeta %1 (%2).")
+                         .arg(QFileInfo(apartada).absolutePath(), QFileInfo(apartada).fileName())),
+                 qPrintable(error.mensaje));
+        QVERIFY(!QFileInfo::exists(sesion));
         QCOMPARE(e.texto("TextImgCounter"), QStringLiteral("2"));
         QCOMPARE(e.escaner().BitsPorPixel(1), HojasAbandonadas::hojas()[1].bits);
         QVERIFY(e.p.global.CambiosPendientes);

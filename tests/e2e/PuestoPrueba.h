@@ -106,11 +106,25 @@ public:
         return p.cargar(lineaComandos);
     }
 
-    // Ends the run as a crash or a power cut would: nothing of the program's clean-up runs, and
-    // what it kept on disk is left to a process that is gone. Then the program starts again.
-    bool caerYArrancar()
+    // The program keeps its data (the recovery folder and the working files) under `carpeta`.
+    void mudarDatos(const QString& carpeta)
+    {
+        recuperacion_ = QDir(carpeta).filePath(QStringLiteral("recuperacion"));
+        const QString trabajo = QDir(carpeta).filePath(QStringLiteral("trabajo"));
+        QVERIFY(QDir().mkpath(trabajo) && QDir::setCurrent(trabajo));
+    }
+
+    // Ends the run as a crash would: nothing of the program's clean-up runs, and what it kept
+    // on disk is left to a process that is gone. Then the program starts again. With `apagar`,
+    // a power cut: it runs once the window is gone (taking the disk away and giving it back).
+    bool caerYArrancar(const std::function<bool()>& apagar = {})
     {
         const QString carpeta = escaner().CarpetaSesion();
+        if (apagar) {
+            p.descartarVentana();
+            if (!apagar())
+                return false;
+        }
         if (!carpeta.isEmpty() && QDir(carpeta).exists()) {
             const QString muerta = QStringLiteral("sesion-%1-%2")
                                        .arg(QDateTime::currentDateTime().addSecs(-60).toString(

@@ -5,6 +5,7 @@
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <QSqlDatabase>
+#include <sys/stat.h>
 
 namespace {
 // What SQL Server needs of each statement and the embedded database forgives: FreeTDS writes a
@@ -27,6 +28,13 @@ QStringList faltasParaElServidor(const QStringList& sentencias)
             faltas << QStringLiteral("sin BRAX.dbo.: ") + sentencia;
     }
     return faltas;
+}
+
+int modo(const QString& ruta)
+{
+    struct stat datos = {};
+    return ::stat(QFile::encodeName(ruta).constData(), &datos) == 0 ? int(datos.st_mode & 07777)
+                                                                    : -1;
 }
 } // namespace
 
@@ -63,6 +71,9 @@ private slots:
             QSKIP("Sin el controlador QODBC de Qt");
         PuestoPrueba e(*sane_, odbc);
         QVERIFY2(e.preparar(), qPrintable(e.servidor.error()));
+        // The pages are customers' papers: nobody else's, whatever the umask says.
+        const mode_t mascara = ::umask(0);
+        const auto reponerMascara = qScopeGuard([mascara] { ::umask(mascara); });
 
         // Start: nothing usable but the customer button.
         QVERIFY(e.arrancar());
@@ -114,6 +125,11 @@ private slots:
         QVERIFY(!e.activo("FrmDocumentos") && !e.activo("CmdCLientes"));
         QVERIFY(!e.activo("iExpedientes"));
         QVERIFY(e.p.global.CambiosPendientes);
+        const QString sesion = e.escaner().CarpetaSesion();
+        QCOMPARE(modo(sesion), 0700);
+        QCOMPARE(modo(QDir(sesion).filePath(QStringLiteral("lote.ini"))), 0600);
+        for (int i = 0; i < 10; ++i)
+            QCOMPARE(modo(e.escaner().ArchivoPagina(i)), 0600);
 
         // 4. Back two pages, forward one, and that page removed.
         e.p.clic("BPrev");

@@ -43,6 +43,8 @@ public:
     }
     // Asks the window to close, as the user would; true when it closed.
     bool cerrar();
+    // The window goes without its close sequence, as in a crash; cargar() starts another.
+    void descartarVentana() { ventana_.reset(); }
     // Statements the window sent, as it wrote them.
     QStringList sentencias() const;
 

@@ -55,10 +55,19 @@ int EscanerSane::RecuperarPaginas(const QString& carpeta)
     const int tomadas = spool_.absorber(carpeta, &danadas, &completa);
     qCInfo(lcEscaner) << "recuperadas" << tomadas << "hojas de" << carpeta;
     QStringList problemas;
-    if (!danadas.isEmpty())
-        problemas << QStringLiteral("%1 hojas dañadas no se pudieron leer y se descartaron (%2).")
-                         .arg(danadas.size())
-                         .arg(danadas.join(QStringLiteral(", ")));
+    if (!danadas.isEmpty()) {
+        QStringList nombres;
+        for (const QString& ruta : std::as_const(danadas))
+            nombres << QFileInfo(ruta).fileName();
+        const QString donde = QDir::toNativeSeparators(QFileInfo(danadas.first()).absolutePath());
+        const QString cuantas =
+            danadas.size() == 1
+                ? QStringLiteral("1 hoja dañada no se pudo leer; se conserva")
+                : QStringLiteral("%1 hojas dañadas no se pudieron leer; se conservan")
+                      .arg(danadas.size());
+        problemas << QStringLiteral("%1 aparte en la carpeta %2 (%3).")
+                         .arg(cuantas, donde, nombres.join(QStringLiteral(", ")));
+    }
     if (!completa)
         problemas << QStringLiteral("Algunas hojas no se pudieron pasar a la sesión actual; "
                                     "siguen en %1 y se ofrecerán al volver a iniciar.")

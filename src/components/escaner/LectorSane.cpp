@@ -1,5 +1,6 @@
 #include "components/escaner/LectorSane.h"
 
+#include "components/EscrituraDurable.h"
 #include "components/escaner/AnalisisPagina.h"
 #include "components/escaner/SpoolPaginas.h"
 #include "components/tiff/EscritorTiff.h"
@@ -38,14 +39,18 @@ Escrita tratarYEscribir(PaginaEscaneada pagina, int ppp, const TratamientoHojas&
             const QFileInfo archivo(pagina.ruta);
             const QString carpeta =
                 archivo.dir().filePath(QLatin1String(SpoolPaginas::kCarpetaQuitadas));
-            QDir().mkpath(carpeta);
+            EscrituraDurable::crearCarpeta(carpeta);
             pagina.ruta = QDir(carpeta).filePath(archivo.fileName());
         }
         if (pagina.enBlanco || pagina.inclinacion != 0)
             qCInfo(lcLector) << "hoja" << pagina.ruta << "tinta" << resultado.tinta << "girada"
                              << resultado.inclinacion;
     }
-    EscritorTiff::escribirArchivo(pagina.ruta, pagina.imagen, ppp, &salida.error);
+    // On disk for good before the window counts it: a power cut after that cannot take it.
+    const auto escribir = [&](const QString& ruta, QString* error) {
+        return EscritorTiff::escribirArchivo(ruta, pagina.imagen, ppp, error);
+    };
+    EscrituraDurable::escribir(pagina.ruta, escribir, &salida.error);
     salida.pagina = std::move(pagina);
     return salida;
 }

@@ -1,5 +1,6 @@
 #include "components/escaner/SpoolPaginas.h"
 
+#include "components/EscrituraDurable.h"
 #include "components/escaner/AnalisisPagina.h"
 #include "components/escaner/CarpetaRecuperacion.h"
 #include "components/tiff/EscritorTiff.h"
@@ -12,7 +13,6 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <cmath>
-#include <cstdio>
 #include <memory>
 #include <tiffio.h>
 
@@ -58,7 +58,7 @@ bool SpoolPaginas::preparar(QString* error)
             .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")))
             .arg(QCoreApplication::applicationPid());
     const QString carpeta = QDir(base_).filePath(nombre);
-    if (!QDir().mkpath(carpeta)) {
+    if (!EscrituraDurable::crearCarpeta(carpeta)) {
         if (error)
             *error = QStringLiteral("No se pudo crear la carpeta de recuperación %1").arg(carpeta);
         qCWarning(lcSpool) << "no se pudo crear" << carpeta;
@@ -126,7 +126,9 @@ bool SpoolPaginas::quitar(int posicion)
     if (!contiene(posicion))
         return false;
     const QString ruta = paginas_.takeAt(posicion).ruta;
-    cache_.removeIf([&](const auto& par) { return par.first == ruta; });
+    olvidarEnMemoria(ruta);
+    // Not synced one by one: pages are let go as a whole (stored, or discarded), and the
+    // journal's record, removed for good after the last of them, syncs the folder once.
     QFile::remove(ruta);
     return true;
 }
@@ -153,11 +155,10 @@ int SpoolPaginas::restaurarQuitada(QString* error)
     // The held pages' order is their files' order, so should the program end before they are
     // saved, it comes back in place.
     const QString destino = entreVecinos(QFileInfo(quitada.pagina.ruta).fileName(), posicion);
-    if (!QFile::rename(quitada.pagina.ruta, destino)) {
+    if (!EscrituraDurable::renombrar(quitada.pagina.ruta, destino)) {
         if (error)
             *error = QStringLiteral("No se pudo restaurar la hoja quitada %1.")
                          .arg(QDir::toNativeSeparators(quitada.pagina.ruta));
-        qCWarning(lcSpool) << "no se pudo restaurar" << quitada.pagina.ruta;
         return -1;
     }
     quitadas_.removeLast();
@@ -210,16 +211,12 @@ bool SpoolPaginas::girar(int posicion, int cuartos, QString* error)
     // A 1-bit page turns pixel for pixel, so its Group 4 encoding stays lossless; a JPEG page
     // is encoded once more, from its pixels turned once.
     const QImage girada = AnalisisPagina::girarCuartos(original, cuartos);
-    // Written aside and renamed over the page: a crash leaves the page turned or not, whole.
-    const QString aparte = pagina.ruta + QStringLiteral(".girada");
-    if (!EscritorTiff::escribirArchivo(aparte, girada, pagina.ppp, error) ||
-        std::rename(QFile::encodeName(aparte).constData(),
-                    QFile::encodeName(pagina.ruta).constData()) != 0) {
-        QFile::remove(aparte);
-        if (error && error->isEmpty())
-            *error = QStringLiteral("No se pudo reemplazar %1").arg(pagina.ruta);
+    // A crash or a power cut leaves the page turned or not, whole.
+    const auto escribir = [&](const QString& ruta, QString* motivo) {
+        return EscritorTiff::escribirArchivo(ruta, girada, pagina.ppp, motivo);
+    };
+    if (!EscrituraDurable::escribir(pagina.ruta, escribir, error))
         return false;
-    }
     pagina.ancho = girada.width();
     pagina.alto = girada.height();
     recordar(pagina.ruta, girada);
@@ -228,19 +225,21 @@ bool SpoolPaginas::girar(int posicion, int cuartos, QString* error)
 
 bool SpoolPaginas::renumerar(int desde)
 {
-    for (int i = qMax(0, desde); i < cantidad(); ++i) {
+    // The folder is synced once, after the last rename: the new order is on disk for good
+    // before the window shows it.
+    bool bien = true;
+    for (int i = qMax(0, desde); bien && i < cantidad(); ++i) {
         PaginaEscaneada& pagina = paginas_[i];
         const QString nueva = nuevaRuta();
-        if (!QFile::rename(pagina.ruta, nueva)) {
-            qCWarning(lcSpool) << "no se pudo renombrar" << pagina.ruta << "a" << nueva;
-            return false;
-        }
+        bien = EscrituraDurable::renombrar(pagina.ruta, nueva, nullptr, false);
+        if (!bien)
+            break;
         for (auto& par : cache_)
             if (par.first == pagina.ruta)
                 par.first = nueva;
         pagina.ruta = nueva;
     }
-    return true;
+    return EscrituraDurable::sincronizarCarpeta(carpeta_) && bien;
 }
 
 bool SpoolPaginas::mover(int desde, int hasta)
@@ -259,7 +258,7 @@ QString SpoolPaginas::apartar(int posicion)
         return {};
     const QString ruta = paginas_[posicion].ruta;
     const QString apartada = ruta + QStringLiteral(".quitada");
-    if (!QFile::rename(ruta, apartada))
+    if (!EscrituraDurable::renombrar(ruta, apartada))
         return {};
     PaginaEscaneada pagina = paginas_.takeAt(posicion);
     olvidarEnMemoria(ruta);
@@ -274,7 +273,7 @@ bool SpoolPaginas::reponer(const QString& apartada, int posicion)
     PaginaEscaneada pagina = apartadas_.value(apartada);
     const QString destino = entreVecinos(QFileInfo(pagina.ruta).fileName(), posicion);
     const bool cabe = destino == pagina.ruta;
-    if (!QFile::rename(apartada, destino))
+    if (!EscrituraDurable::renombrar(apartada, destino))
         return false;
     apartadas_.remove(apartada);
     pagina.ruta = destino;
@@ -288,6 +287,20 @@ void SpoolPaginas::olvidar(const QString& apartada)
         QFile::remove(apartada);
 }
 
+QString SpoolPaginas::apartarDanada(const QString& carpeta, const QString& ruta)
+{
+    // Kept where recovery never looks, under a name that says where it came from: a disk fault
+    // may have left it readable to someone with the right tools.
+    const QString destino = QDir(base_).filePath(QLatin1String(kCarpetaDanadas));
+    const QString nombre =
+        QFileInfo(carpeta).fileName() + QLatin1Char('-') + QFileInfo(ruta).fileName();
+    const QString apartada = QDir(destino).filePath(nombre);
+    if (!EscrituraDurable::crearCarpeta(destino) ||
+        !EscrituraDurable::renombrar(ruta, apartada, nullptr, false))
+        return {};
+    return apartada;
+}
+
 int SpoolPaginas::absorber(const QString& carpeta, QStringList* danadas, bool* completa)
 {
     if (completa)
@@ -295,28 +308,32 @@ int SpoolPaginas::absorber(const QString& carpeta, QStringList* danadas, bool* c
     if (carpeta_.isEmpty())
         return 0;
     int tomadas = 0;
+    bool todas = true;
+    bool apartadas = false;
     for (const QString& origen : CarpetaRecuperacion::paginas(carpeta)) {
         const QString destino = nuevaRuta();
-        if (!QFile::rename(origen, destino)) {
+        if (!EscrituraDurable::renombrar(origen, destino, nullptr, false)) {
             // Gone meanwhile: another run of the program took it first.
             if (!QFile::exists(origen))
                 continue;
-            if (!QFile::copy(origen, destino)) {
-                // No room here: this page and the ones after it wait in their folder, in order,
-                // for the next start.
-                qCWarning(lcSpool) << "no se pudo mover" << origen << "a" << destino;
-                QFile::remove(destino);
-                return tomadas;
-            }
-            QFile::remove(origen);
+            // This page and the ones after it wait in their folder, in order, for the next
+            // start.
+            todas = false;
+            break;
         }
         QImage imagen = LectorTiff::leer(destino);
         if (imagen.isNull()) {
-            // Cut short by the crash, most likely: nothing of it can be shown or saved.
-            qCWarning(lcSpool) << "hoja ilegible, se descarta" << origen;
-            QFile::remove(destino);
+            // Nothing of it can be shown or saved, and it is not thrown away either.
+            const QString apartada = apartarDanada(carpeta, destino);
+            qCWarning(lcSpool) << "hoja ilegible" << origen << "se conserva en" << apartada;
+            if (apartada.isEmpty()) {
+                EscrituraDurable::renombrar(destino, origen, nullptr, false);
+                todas = false;
+                break;
+            }
+            apartadas = true;
             if (danadas)
-                danadas->append(QFileInfo(origen).fileName());
+                danadas->append(apartada);
             continue;
         }
         PaginaEscaneada pagina;
@@ -333,6 +350,13 @@ int SpoolPaginas::absorber(const QString& carpeta, QStringList* danadas, bool* c
         agregar(pagina);
         ++tomadas;
     }
+    // Every page is on disk for good in its new place before the folder it came from goes.
+    const bool asentadas = EscrituraDurable::sincronizarCarpeta(carpeta_) &&
+                           (!apartadas || EscrituraDurable::sincronizarCarpeta(QDir(base_).filePath(
+                                              QLatin1String(kCarpetaDanadas))));
+    EscrituraDurable::sincronizarCarpeta(carpeta);
+    if (!todas || !asentadas)
+        return tomadas;
     QDir(carpeta).removeRecursively();
     if (completa)
         *completa = true;

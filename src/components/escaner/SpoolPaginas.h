@@ -18,6 +18,9 @@ class SpoolPaginas
 {
 public:
     static constexpr const char* kCarpetaQuitadas = "quitadas";
+    // Beside the session folders: pages that could not be read when their session was taken
+    // over.
+    static constexpr const char* kCarpetaDanadas = "hojas-danadas";
 
     // carpetaBase: where session folders go (…/recuperacion).
     explicit SpoolPaginas(QString carpetaBase, int paginasEnMemoria = 3);
@@ -60,9 +63,10 @@ public:
     void olvidar(const QString& apartada);
     // Takes over the pages of another session folder, in their order, after the pages
     // held: each file moves into this session (so a later crash offers it once, from here) and
-    // the emptied folder goes. The session must be prepared. Files that do not read as a page
-    // are dropped and named in `danadas`. When a page cannot be moved, it and the ones after it
-    // stay where they are and `completa` is false. Returns the pages taken.
+    // the emptied folder goes. The session must be prepared. A file that does not read as a
+    // page goes to kCarpetaDanadas, its new path added to `danadas`. When a page cannot be
+    // moved, it and the ones after it stay where they are and `completa` is false. Returns the
+    // pages taken.
     int absorber(const QString& carpeta, QStringList* danadas, bool* completa);
 
 private:
@@ -72,6 +76,8 @@ private:
     bool renumerar(int desde);
     // Where a page coming back at `posicion` goes: its own file name or a fresh one.
     QString entreVecinos(const QString& nombre, int posicion);
+    // Moves an unreadable page of `carpeta` out of the way; its new path, empty when it stays.
+    QString apartarDanada(const QString& carpeta, const QString& ruta);
 
     QString base_;
     QString carpeta_;
