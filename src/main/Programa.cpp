@@ -4,6 +4,7 @@
 #include "app/FrmEscaneo.h"
 #include "components/EscrituraDurable.h"
 #include "main/Armado.h"
+#include "main/CopiaUnica.h"
 
 #include <QApplication>
 #include <QDir>
@@ -25,10 +26,19 @@ QString Programa::lineaComandos(const QStringList& argumentos)
     return argumentos.mid(1).join(QLatin1Char(' '));
 }
 
-int Programa::ejecutar(Global& global, Entorno& entorno, const QString& lineaComandos)
+int Programa::ejecutar(Global& global, Entorno& entorno, const QString& lineaComandos,
+                       CopiaUnica* copia)
 {
     FrmEscaneo ventana(global, entorno);
     Armado::armar(ventana);
+    if (copia)
+        QObject::connect(copia, &CopiaUnica::llamada, &ventana, [&ventana] {
+            ventana.setWindowState((ventana.windowState() & ~Qt::WindowMinimized) |
+                                   Qt::WindowActive);
+            ventana.show();
+            ventana.raise();
+            ventana.activateWindow();
+        });
     if (!ventana.Form_Load(lineaComandos))
         return 1;
     ventana.show();

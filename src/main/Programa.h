@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class CopiaUnica;
 struct Entorno;
 struct Global;
 
@@ -13,7 +14,9 @@ QString prepararCarpetaTrabajo();
 // The command line as one text: everything after the program's name.
 QString lineaComandos(const QStringList& argumentos);
 
-// Builds the main window with its features, runs its load sequence and the event loop.
-// Returns the process's exit code: non-zero when the program could not start.
-int ejecutar(Global& global, Entorno& entorno, const QString& lineaComandos);
+// Builds the main window with its features, runs its load sequence and the event loop; a later
+// copy's call to `copia` brings the window forward. Returns the process's exit code: non-zero
+// when the program could not start.
+int ejecutar(Global& global, Entorno& entorno, const QString& lineaComandos,
+             CopiaUnica* copia = nullptr);
 } // namespace Programa

@@ -3,9 +3,11 @@
 #include "app/Global.h"
 #include "app/Idioma.h"
 #include "app/MensajesQt.h"
+#include "main/CopiaUnica.h"
 #include "main/Programa.h"
 
 #include <QApplication>
+#include <QFileInfo>
 
 int main(int argc, char* argv[])
 {
@@ -17,14 +19,26 @@ int main(int argc, char* argv[])
     Idioma::instalar(aplicacion);
 
     EntornoReal real;
+    QString trabajo;
     try {
-        Programa::prepararCarpetaTrabajo();
+        trabajo = Programa::prepararCarpetaTrabajo();
     } catch (const ErrorSistema& error) {
         real.mensajesQt().MensajeError(error.descripcion(),
                                        QStringLiteral("No se pudo iniciar el programa"));
         return 1;
     }
+    CopiaUnica copia(QFileInfo(trabajo).absolutePath());
+    if (!copia.primera()) {
+        const bool llamada = copia.llamarPrimera();
+        real.mensajesQt().MensajeInformacion(
+            llamada ? QStringLiteral("El programa ya está abierto en esta estación con su usuario; "
+                                     "siga trabajando en esa ventana, que se muestra ahora.")
+                    : QStringLiteral("El programa ya está abierto en esta estación con su usuario; "
+                                     "siga trabajando en esa ventana."),
+            QStringLiteral("Expedientes ya está abierto"));
+        return 1;
+    }
     Global global;
     return Programa::ejecutar(global, real.entorno(),
-                              Programa::lineaComandos(QApplication::arguments()));
+                              Programa::lineaComandos(QApplication::arguments()), &copia);
 }

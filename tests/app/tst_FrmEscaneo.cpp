@@ -6,6 +6,7 @@
 #include "app/Proteccion.h"
 #include "app/VisorEscritorio.h"
 #include "components/escaner/TextosSane.h"
+#include "main/CopiaUnica.h"
 #include "main/Programa.h"
 #include "support/RutasPrueba.h"
 #include "support/VentanaPrueba.h"
@@ -15,8 +16,10 @@
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -154,6 +157,33 @@ private slots:
             QVERIFY(p.mensajes.cajas().first().mensaje.contains(linea.trimmed()));
         }
         QVERIFY(p.ventana().isVisible());
+    }
+
+    // A second copy for the same user gives way and calls the first forward; a copy killed
+    // without its clean-up keeps nobody out.
+    void copiaUnica_unaPorUsuarioYLaCaidaNoEstorba()
+    {
+        QTemporaryDir datos;
+        {
+            CopiaUnica primera(datos.path());
+            QVERIFY(primera.primera());
+            QSignalSpy llamadas(&primera, &CopiaUnica::llamada);
+            CopiaUnica segunda(datos.path());
+            QVERIFY(!segunda.primera());
+            QVERIFY(segunda.llamarPrimera());
+            QTRY_COMPARE(llamadas.size(), 1);
+        }
+        // Another process holding the lock file, as a running copy does, then killed.
+        QProcess otra;
+        otra.start(QStringLiteral("flock"),
+                   {QStringLiteral("-xo"), datos.filePath(QStringLiteral("expedientes.bloqueo")),
+                    QStringLiteral("sleep"), QStringLiteral("60")});
+        QVERIFY(otra.waitForStarted());
+        QTRY_VERIFY(!CopiaUnica(datos.path()).primera());
+        otra.kill();
+        QVERIFY(otra.waitForFinished());
+        CopiaUnica siguiente(datos.path());
+        QVERIFY(siguiente.primera());
     }
 
     void lineaComandos_esUnSoloTexto()
