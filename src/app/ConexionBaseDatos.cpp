@@ -378,9 +378,12 @@ Registros ConexionBaseDatos::consultar(const QString& sentencia, const QVariantL
     return Registros(lanzar(sentencia, valores));
 }
 
-void ConexionBaseDatos::ejecutar(const QString& sentencia, const QVariantList& valores)
+int ConexionBaseDatos::ejecutar(const QString& sentencia, const QVariantList& valores)
 {
-    lanzar(sentencia, valores).finish();
+    QSqlQuery consulta = lanzar(sentencia, valores);
+    const int filas = consulta.numRowsAffected();
+    consulta.finish();
+    return filas;
 }
 
 QVariant ConexionBaseDatos::regresaFolio()

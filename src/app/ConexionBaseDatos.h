@@ -37,7 +37,8 @@ public:
     bool embebida() const;
 
     Registros consultar(const QString& sentencia, const QVariantList& valores = {});
-    void ejecutar(const QString& sentencia, const QVariantList& valores = {});
+    // The rows the statement changed, or -1 when the driver cannot tell.
+    int ejecutar(const QString& sentencia, const QVariantList& valores = {});
     // REGRESA_FOLIO with its one output parameter @Nfolio: the folio of the case file that
     // the last INSERT created on this connection, or a null QVariant.
     QVariant regresaFolio();

@@ -172,16 +172,25 @@ bool DiarioPaginas::marcarDocumento(const Lote& lote, QString* error)
     if (!tipo || !(lote.folio > 0))
         return false;
     const Sentencia marca = SentenciasExpediente::marcarDocumento(*tipo, lote.folio);
+    QString motivo;
     try {
-        c_.entorno.ConexionBD->ejecutar(marca.texto, marca.valores);
+        if (c_.entorno.ConexionBD->ejecutar(marca.texto, marca.valores) != 0)
+            return true;
+        motivo = sinExpediente(*tipo, lote.folio);
     } catch (const ErrorSistema& falla) {
-        qCWarning(lcDiario) << "sigue sin registrar" << tipo->nombreRemoto(lote.folio)
-                            << falla.descripcion();
-        if (error)
-            *error = QStringLiteral("Error %1: %2").arg(falla.numero()).arg(falla.descripcion());
-        return false;
+        motivo = QStringLiteral("Error %1: %2").arg(falla.numero()).arg(falla.descripcion());
     }
-    return true;
+    qCWarning(lcDiario) << "sigue sin registrar" << tipo->nombreRemoto(lote.folio) << motivo;
+    if (error)
+        *error = motivo;
+    return false;
+}
+
+QString DiarioPaginas::sinExpediente(const TipoDocumento& tipo, double folio)
+{
+    return QStringLiteral("el expediente %1 ya no existe en la base de datos, así que nada "
+                          "apunta al documento %2")
+        .arg(NumeroPlano(folio), tipo.nombreRemoto(folio));
 }
 
 bool DiarioPaginas::PermitirCambio()

@@ -6,6 +6,7 @@
 #include <optional>
 
 struct ContextoVentana;
+struct TipoDocumento;
 
 // The one record of the pages held in this run: whose they are (customer, case file, type) and
 // how far their save got, kept beside the page files so that a crash leaves it for the next
@@ -50,8 +51,10 @@ public:
     // of a customer are discarded only on a Yes to a question that names them (No by default).
     bool PermitirCambio();
     // Sets the flag of a lote whose document reached the image server; false (with the
-    // database's error) when it could not.
+    // database's error) when it could not, or when no case file took it.
     bool marcarDocumento(const Lote& lote, QString* error = nullptr);
+    // Why a flag counts for nothing: the UPDATE found no case file of that folio.
+    static QString sinExpediente(const TipoDocumento& tipo, double folio);
 
 signals:
     // The held pages left the component, stored or discarded: nothing of them can come back.

@@ -134,6 +134,8 @@ void GuardadoDocumento::guardar()
             LeyendaEspera espera(boton);
             marcarDocumento(*tipo);
         }
+        if (diario_.estado() != Lote::Estado::Registrada)
+            return;
         c_.sesion.SubidaCorrecta = true;
         estatus(QStringLiteral("Expediente Guardado Correctamente!!: "));
         terminar(*tipo);
@@ -302,17 +304,32 @@ bool GuardadoDocumento::conectarYSubir()
 
 void GuardadoDocumento::marcarDocumento(const TipoDocumento& tipo)
 {
-    const Sentencia marca = SentenciasExpediente::marcarDocumento(tipo, c_.sesion.FolioActual);
-    try {
-        c_.entorno.ConexionBD->ejecutar(marca.texto, marca.valores);
-    } catch (...) {
-        // The server has the file but the case file does not say so, so nothing can find it:
-        // the save did not happen, whatever the upload's status said. The pages stay held and
-        // the next save only sets the flag.
+    const double folio = c_.sesion.FolioActual;
+    // The server has the file but the case file does not say so, so nothing can find it: the
+    // save did not happen, whatever the upload's status said. The pages stay held and the next
+    // save only sets the flag.
+    const auto noRegistrado = [&] {
         c_.sesion.SubidaCorrecta = false;
-        estatus(QStringLiteral("No se pudo Guardar el Expediente: ") +
-                tipo.nombreRemoto(c_.sesion.FolioActual));
+        estatus(QStringLiteral("No se pudo Guardar el Expediente: ") + tipo.nombreRemoto(folio));
+    };
+    const Sentencia marca = SentenciasExpediente::marcarDocumento(tipo, folio);
+    int filas = 0;
+    try {
+        filas = c_.entorno.ConexionBD->ejecutar(marca.texto, marca.valores);
+    } catch (...) {
+        noRegistrado();
         throw;
+    }
+    // Another workstation deleted the case file meanwhile: a flag on no row counts for nothing.
+    if (filas == 0) {
+        noRegistrado();
+        c_.entorno.mensajes->MensajeError(
+            QStringLiteral("No se pudo registrar el documento: ") +
+                DiarioPaginas::sinExpediente(tipo, folio) +
+                QStringLiteral(". Las hojas escaneadas se conservan; avise a soporte de la "
+                               "sucursal."),
+            kTituloNoGuardado);
+        return;
     }
     diario_.fijarEstado(Lote::Estado::Registrada);
 }

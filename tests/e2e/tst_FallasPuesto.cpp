@@ -194,12 +194,16 @@ private slots:
     void baseDeDatosSeBloqueaDuranteElEnvio_data()
     {
         QTest::addColumn<bool>("caida");
-        QTest::newRow("otro intento") << false;
-        QTest::newRow("el programa muere") << true;
+        QTest::addColumn<bool>("borrado"); // another workstation deletes the case file meanwhile
+        QTest::newRow("otro intento") << false << false;
+        QTest::newRow("el programa muere") << true << false;
+        QTest::newRow("expediente borrado, otro intento") << false << true;
+        QTest::newRow("expediente borrado, el programa muere") << true << true;
     }
     void baseDeDatosSeBloqueaDuranteElEnvio()
     {
         QFETCH(bool, caida);
+        QFETCH(bool, borrado);
         PuestoPrueba e(*sane_);
         QVERIFY2(e.preparar(), qPrintable(e.servidor.error()));
         e.escanearNota(2);
@@ -232,6 +236,32 @@ private slots:
         otra = QSqlDatabase();
         QSqlDatabase::removeDatabase(QStringLiteral("otra"));
         QCOMPARE(e.columna(QStringLiteral("imagen_NOTA"), folio).toInt(), 0);
+        if (borrado) {
+            // The flag finds no row: the pages stay held, at every try and every start, and the
+            // clerk reads why, with the folio.
+            e.p.bd().conexion().ejecutar(
+                QStringLiteral("DELETE FROM Expedientes_ZR WHERE expediente = %1")
+                    .arg(NumeroPlano(folio)));
+            const QString motivo =
+                QStringLiteral("el expediente %1 ya no existe en la base de datos, así que nada "
+                               "apunta al documento %2")
+                    .arg(NumeroPlano(folio), nombre);
+            for (int intento = 0; intento < 2; ++intento) {
+                e.p.mensajes.limpiar();
+                if (caida)
+                    QVERIFY(e.caerYArrancar());
+                else
+                    e.p.clic("BUpload");
+                QCOMPARE(e.cajas().size(), 1);
+                QVERIFY2(e.cajas().first().contains(motivo), qPrintable(e.cajas().first()));
+                if (!caida)
+                    verificarHojasRetenidas(e, 2);
+                // Held by this run, or kept on disk for the next start.
+                QCOMPARE(e.escaner().SesionesRecuperables().size() + (e.paginas() > 0 ? 1 : 0), 1);
+            }
+            QCOMPARE(EscritorTiff::contarPaginas(e.remoto(nombre)), 2);
+            return;
+        }
         if (caida) {
             e.p.mensajes.limpiar();
             QVERIFY(e.caerYArrancar());
