@@ -63,6 +63,7 @@ void Armado::armar(FrmEscaneo& ventana)
             visorPaginas->OlvidarApartadas();
     };
     auto* escaneo = new Escaneo(c, *visorPaginas, *diario, &ventana);
+    seleccionDocumento->TipoElegido = [escaneo] { escaneo->AjustarTipo(); };
     ventana.etapasCarga().IniciarEscaner = [escaneo] { escaneo->IniciarEscaner(); };
     auto* recuperacion = new RecuperacionPaginas(c, *escaneo, *diario, *listaExpedientes,
                                                  *seleccionDocumento, &ventana);
