@@ -214,6 +214,16 @@ private slots:
             medidor->text().contains(QStringLiteral(" de ") +
                                      (excede ? QStringLiteral("1 KB") : QStringLiteral("2 MB"))),
             qPrintable(medidor->text()));
+        // Over the limit, the two figures never read alike; within it, nor do they.
+        constexpr qint64 mega = 1024 * 1024;
+        const QList<std::pair<qint64, QString>> cifras{
+            {qint64(2.04 * mega), QStringLiteral("2,04 MB de 2 MB")},
+            {2 * mega + 1, QStringLiteral("2,001 MB de 2 MB")},
+            {2 * mega, QStringLiteral("2 MB de 2 MB")},
+            {qint64(1.98 * mega), QStringLiteral("1,98 MB de 2 MB")},
+            {qint64(1.3 * mega), QStringLiteral("1,3 MB de 2 MB")}};
+        for (const auto& [bytes, texto] : cifras)
+            QCOMPARE(MedidorTamano::texto(bytes, 2048), texto);
         // Two small pages are some kilobytes, not "0 MB".
         QVERIFY2(medidor->text().contains(
                      QRegularExpression(QStringLiteral("^(Documento|Excede): [1-9]"))),
