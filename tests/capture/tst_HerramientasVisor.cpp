@@ -150,6 +150,16 @@ private slots:
         const QSize hoja = e.enDisco().value(1);
         // What a drop of the first thumbnail after the last does.
         QVERIFY(e.visor().miniaturas().moveRow({}, 0, {}, 3));
+        // The turned page, last now, leaves the upright ones their full height: the strip takes
+        // one size for every row, and it measures the last.
+        ModeloMiniaturas& modelo = e.visor().miniaturas();
+        modelo.data(modelo.index(2), Qt::DecorationRole); // made anew once moved
+        modelo.esperar();
+        QCoreApplication::processEvents();
+        e.tira().doItemsLayout();
+        QVERIFY(e.tira().visualRect(modelo.index(0)).height() >= ModeloMiniaturas::kLado);
+        QVERIFY(
+            !e.tira().visualRect(modelo.index(0)).intersects(e.tira().visualRect(modelo.index(1))));
         const QList<QSize> orden{hoja, hoja, hoja.transposed()};
         QCOMPARE(e.enDisco(), orden);
         QCOMPARE(e.trasCaida(), orden);
