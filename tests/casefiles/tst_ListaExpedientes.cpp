@@ -6,11 +6,13 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
@@ -125,6 +127,7 @@ private slots:
     void elegirCliente_llenaEncabezadoYListaLoMasNuevoPrimero()
     {
         Escenario e;
+        e.p.ventana().resize(1366, 768); // a branch's usual screen
         e.crearArchivosTrabajo();
         e.p.control<QTabWidget>("TabScan")->setCurrentIndex(1);
         e.p.ventana().sesion().FolioActual = 3;
@@ -169,6 +172,12 @@ private slots:
         QVERIFY(r->item(1, 3)->data(Qt::UserRole).isNull());
         QCOMPARE(r->item(0, 0)->background().color(), QColor(255, 255, 200));
         QCOMPARE(r->item(1, 0)->background().color(), QColor(Qt::white));
+        // No header is cut, the last one included, and all of them fit the window.
+        for (int i = 0; i < r->columnCount(); ++i)
+            QVERIFY2(r->columnWidth(i) >= r->horizontalHeader()->sectionSizeHint(i),
+                     qPrintable(r->horizontalHeaderItem(i)->text()));
+        QCoreApplication::processEvents();
+        QCOMPARE(r->horizontalScrollBar()->maximum(), 0);
 
         // A customer without case files: no rows, the headers of the last listing, no message.
         e.elegir(777);
