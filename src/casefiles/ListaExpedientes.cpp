@@ -166,6 +166,13 @@ void ListaExpedientes::abrirExpediente(int fila)
     // from the row just read.
     titulo(rejilla_.texto(fila, kClaveFolio), rejilla_.texto(fila, kClaveVenta));
     c_.global.EstadoExpediente = rejilla_.texto(fila, kClaveEstado).trimmed();
+    mostrarMarcas(registro);
+    registro.cerrar();
+    MostrarDestino();
+}
+
+void ListaExpedientes::mostrarMarcas(const Registros& registro)
+{
     for (const TipoDocumento& tipo : TipoDocumento::todos()) {
         const bool guardado =
             TipoDocumento::activa(registro.campo(QLatin1String(tipo.columnaBandera)));
@@ -175,8 +182,18 @@ void ListaExpedientes::abrirExpediente(int fila)
     control<QCheckBox>("chkPrestamo")
         .setChecked(TipoDocumento::activa(registro.campo(QStringLiteral("es_prestamo"))));
     control<QCheckBox>("chkPrestamo").setEnabled(false);
-    registro.cerrar();
-    MostrarDestino();
+}
+
+void ListaExpedientes::ExpedienteTomado()
+{
+    EjecutarProtegido(*c_.entorno.mensajes, [this] {
+        const Sentencia consulta = SentenciasExpediente::leerUno(c_.sesion.FolioActual);
+        Registros registro = c_.entorno.ConexionBD->consultar(consulta.texto, consulta.valores);
+        if (!registro.eof())
+            mostrarMarcas(registro);
+        registro.cerrar();
+        MostrarDestino();
+    });
 }
 
 int ListaExpedientes::filaDe(double folio) const

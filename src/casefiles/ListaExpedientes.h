@@ -7,6 +7,7 @@
 #include <functional>
 
 class QTableWidget;
+class Registros;
 struct ContextoVentana;
 
 // The customer's case files on the first tab: choosing a customer, listing the customer's case
@@ -37,6 +38,10 @@ public:
     void DocumentoRegistrado();
     // LblDestino follows FolioActual; called wherever the folio changes.
     void MostrarDestino();
+    // The customer's captured case file became current without a pick (the document-type lookup
+    // took it): its marks and loan box show what it holds, as after a pick, and LblDestino
+    // names it.
+    void ExpedienteTomado();
 
     // Opens the customer search dialog modally; tests put the customer in place instead.
     std::function<void()> mostrarBusqueda;
@@ -52,6 +57,7 @@ protected:
 private:
     void tomarCliente();
     void abrirExpediente(int fila);
+    void mostrarMarcas(const Registros& registro);
     void limpiarArchivos();
     bool permitirCambio();
     void titulo(const QString& folio, const QString& venta);

@@ -74,10 +74,12 @@ void Armado::armar(FrmEscaneo& ventana)
     auto* recepcionDocumento = new RecepcionDocumento(c, *conexionImagenes, &ventana);
     new GuardadoDocumento(c, *conexionImagenes, *diario, *listaExpedientes, &ventana);
     // With no case file picked, the lookup takes the customer's captured one when there is one:
-    // the destination line names it from then on.
-    seleccionDocumento->RecibirDocumento = [recepcionDocumento, listaExpedientes] {
+    // the window shows it from then on as if it had been picked.
+    seleccionDocumento->RecibirDocumento = [recepcionDocumento, listaExpedientes, &c] {
+        const double antes = c.sesion.FolioActual;
         recepcionDocumento->RecibirDocumento();
-        listaExpedientes->MostrarDestino();
+        if (c.sesion.FolioActual != antes)
+            listaExpedientes->ExpedienteTomado();
     };
 
     // scannerinfo
