@@ -55,11 +55,8 @@ bool CicloVentana::Form_Load(const QString& lineaComandos)
             etapas_.RecuperarPaginas();
         return true;
     }
-    c_.entorno.mensajes->MensajeError(
-        fallo->numero() != 0
-            ? QStringLiteral("Error %1: %2").arg(fallo->numero()).arg(fallo->descripcion())
-            : fallo->descripcion(),
-        QStringLiteral("No se pudo iniciar el programa"));
+    c_.entorno.mensajes->MensajeError(fallo->mensaje(),
+                                      QStringLiteral("No se pudo iniciar el programa"));
     return false;
 }
 

@@ -17,8 +17,7 @@ bool EjecutarProtegido(Mensajes& mensajes, const std::function<void()>& manejado
         // pointer and the controls back while the error travelled here.
         qCWarning(lcErrores) << error.numero() << error.descripcion();
         const QString titulo = error.origen().isEmpty() ? QStringLiteral("Error") : error.origen();
-        mensajes.MensajeError(
-            QStringLiteral("Error %1: %2").arg(error.numero()).arg(error.descripcion()), titulo);
+        mensajes.MensajeError(error.mensaje(), titulo);
         return false;
     }
 }

@@ -1,5 +1,7 @@
 #include "app/Registros.h"
 
+#include "app/CausaBaseDatos.h"
+
 #include <QSqlRecord>
 
 namespace {
@@ -84,5 +86,6 @@ ErrorSistema Registros::error(const QSqlError& error)
         descripcion = error.text().trimmed();
     if (descripcion.isEmpty())
         descripcion = QStringLiteral("Error de base de datos sin descripción");
-    return ErrorSistema(numero, descripcion, QStringLiteral("Base de datos"));
+    return ErrorSistema(numero, descripcion, QStringLiteral("Base de datos"),
+                        CausaBaseDatos::de(error));
 }

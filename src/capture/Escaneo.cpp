@@ -74,6 +74,14 @@ void Escaneo::IniciarEscaner()
     visor_.Reiniciar();
 }
 
+void Escaneo::AjustarTipo()
+{
+    if (!c_.VSTwain1 || !c_.sesion.EscanerListo || c_.VSTwain1->escaneando())
+        return;
+    AjusteAutomatico::porLetra(c_.sesion.LetraActual)
+        .aplicar(*c_.VSTwain1, c_.global.ConfigServidorImagenes);
+}
+
 void Escaneo::Combo1_Click()
 {
     const auto& fuentes = control<QComboBox>("Combo1");

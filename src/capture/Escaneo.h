@@ -22,6 +22,9 @@ public:
     void B_SelectSource_Click();
     void B_Acquire_Click();
     void VSTwain1_PostScan(int flag);
+    // The current type's automatic settings go to the component as soon as the type is picked
+    // (or restored after a crash), so the source's own dialog opens on them as well.
+    void AjustarTipo();
 
 private:
     void escanear();

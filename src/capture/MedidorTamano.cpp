@@ -8,15 +8,21 @@
 #include <cmath>
 
 namespace {
-// "1,3 MB", "2 MB", "350 KB", "4,5 KB": one decimal where a glance needs it, never "0 MB".
-QString cantidad(double kilobytes)
+// "1,3 MB", "2 MB", "350 KB", "4,5 KB": one decimal where a glance needs it, never "0 MB";
+// `mas` decimals more than that, rounded towards `hacia` (0: to the nearest; 1 up; -1 down).
+QString cantidad(double kilobytes, int mas = 0, int hacia = 0)
 {
     QLocale regional;
     regional.setNumberOptions(regional.numberOptions() | QLocale::OmitGroupSeparator);
     const bool megas = kilobytes >= 1024.0;
     const double valor = megas ? kilobytes / 1024.0 : kilobytes;
-    const double redondeado =
-        valor >= 10.0 && !megas ? std::round(valor) : std::round(valor * 10.0) / 10.0;
+    const int decimales = (valor >= 10.0 && !megas ? 0 : 1) + mas;
+    const double escala = std::pow(10.0, decimales);
+    const double veces = valor * escala;
+    const double redondeado = (hacia > 0   ? std::ceil(veces)
+                               : hacia < 0 ? std::floor(veces)
+                                           : std::round(veces)) /
+                              escala;
     return regional.toString(redondeado, 'f', QLocale::FloatingPointShortest) +
            (megas ? QStringLiteral(" MB") : QStringLiteral(" KB"));
 }
@@ -37,8 +43,18 @@ qint64 MedidorTamano::bytesHojas(EscanerTwain& escaner)
 
 QString MedidorTamano::texto(qint64 bytes, double limiteKB)
 {
-    const QString tamano = cantidad(double(bytes) / 1024.0);
-    return limiteKB > 0 ? tamano + QStringLiteral(" de ") + cantidad(limiteKB) : tamano;
+    const double kilobytes = double(bytes) / 1024.0;
+    if (!(limiteKB > 0))
+        return cantidad(kilobytes);
+    // Two figures that read alike while one exceeds the other hide the excess: both get more
+    // decimals until they differ, and the last try rounds the size away from the limit.
+    constexpr int kMasDecimales = 2;
+    int mas = 0;
+    while (mas < kMasDecimales && kilobytes != limiteKB &&
+           cantidad(kilobytes, mas) == cantidad(limiteKB, mas))
+        ++mas;
+    const int hacia = mas == kMasDecimales ? (kilobytes > limiteKB) - (kilobytes < limiteKB) : 0;
+    return cantidad(kilobytes, mas, hacia) + QStringLiteral(" de ") + cantidad(limiteKB, mas);
 }
 
 void MedidorTamano::actualizar(EscanerTwain* escaner, double limiteKB)

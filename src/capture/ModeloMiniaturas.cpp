@@ -54,6 +54,10 @@ QVariant ModeloMiniaturas::data(const QModelIndex& indice, int rol) const
         if (fila.miniatura.isNull() && !fila.pedida)
             pedir(indice.row());
         return fila.miniatura.isNull() ? vacia_ : fila.miniatura;
+    case Qt::SizeHintRole:
+        // One size for every row, whatever the shape of the thumbnail: the strip measures only
+        // its last row, and a turned page dragged there made the upright ones overlap.
+        return QSize(kLado + kAnchoNumero, kLado + kMargenFila);
     case Qt::DisplayRole:
         // Numbered as the page label numbers them.
         return QString::number(indice.row());

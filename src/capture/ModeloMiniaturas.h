@@ -18,7 +18,9 @@ class ModeloMiniaturas : public QAbstractListModel
 {
     Q_OBJECT
 public:
-    static constexpr int kLado = 96; // longest side of a thumbnail, in pixels
+    static constexpr int kLado = 96;        // longest side of a thumbnail, in pixels
+    static constexpr int kMargenFila = 8;   // room above and below a thumbnail in its row
+    static constexpr int kAnchoNumero = 24; // room for the page number beside it
 
     explicit ModeloMiniaturas(std::function<EscanerTwain*()> escaner, QObject* parent = nullptr);
     ~ModeloMiniaturas() override;

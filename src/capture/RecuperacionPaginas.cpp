@@ -94,6 +94,7 @@ bool RecuperacionPaginas::registrar(const SesionRecuperable& sesion, const Lote&
             return true;
         }
         qCInfo(lcRecuperacionVentana) << "se registró" << tipo->nombreRemoto(lote.folio);
+        lista_.DocumentoRegistrado();
         ControlVentana<QLabel>(c_.ventana, "LblEstatus")
             .setText(QStringLiteral("Se registró en el expediente el documento %1, que ya estaba "
                                     "en el servidor de imágenes.")

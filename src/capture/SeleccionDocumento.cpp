@@ -30,9 +30,12 @@ bool SeleccionDocumento::EscaneoPermitido(const QString& estadoExpediente)
 void SeleccionDocumento::Opc_Click(const TipoDocumento& tipo)
 {
     EjecutarProtegido(*c_.entorno.mensajes, [&] {
-        if (c_.sesion.LetraActual != QString(tipo.letra) && CambioDeTipo)
+        const bool otro = c_.sesion.LetraActual != QString(tipo.letra);
+        if (otro && CambioDeTipo)
             CambioDeTipo();
         c_.sesion.LetraActual = QString(tipo.letra);
+        if (otro && TipoElegido)
+            TipoElegido();
         const QString archivo = tipo.archivoTrabajo();
         // A folder of that name is not a working file.
         if (QFileInfo(archivo).isFile()) {

@@ -25,6 +25,8 @@ public:
     std::function<void()> RecibirDocumento;
     // Called before another type than the current one becomes current.
     std::function<void()> CambioDeTipo;
+    // Called once another type than the one before is current (LetraActual set).
+    std::function<void()> TipoElegido;
 
     // Scanning is allowed on a case file in these states only; blanks around do not count.
     static bool EscaneoPermitido(const QString& estadoExpediente);

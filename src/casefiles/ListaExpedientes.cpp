@@ -37,7 +37,7 @@ template <class T> T& ListaExpedientes::control(const char* nombre) const
 ListaExpedientes::ListaExpedientes(ContextoVentana& contexto, QObject* parent)
     : QObject(parent), c_(contexto),
       iExpedientes_(ControlVentana<QTableWidget>(contexto.ventana, "iExpedientes")),
-      rejilla_(iExpedientes_)
+      rejilla_(iExpedientes_), traba_(*iExpedientes_.viewport(), this)
 {
     mostrarBusqueda = [this] {
         FrmBusqueda_Cliente dialogo(c_.global, c_.entorno, &c_.ventana);
@@ -45,9 +45,14 @@ ListaExpedientes::ListaExpedientes(ContextoVentana& contexto, QObject* parent)
     };
     connect(&control<QPushButton>("CmdCLientes"), &QAbstractButton::clicked, this,
             [this] { CmdCLientes_Click(); });
-    connect(&iExpedientes_, &QTableWidget::cellDoubleClicked, this,
-            [this](int fila, int) { iExpedientes_DblClick(fila + 1); });
+    // A highlighted row that is not the current case file would send the pages elsewhere than
+    // the clerk believes: the click that highlights a row picks it.
+    connect(&iExpedientes_, &QTableWidget::cellClicked, this, [this](int fila, int) {
+        traba_.armar();
+        iExpedientes_Click(fila + 1);
+    });
     iExpedientes_.installEventFilter(this);
+    MostrarDestino();
 }
 
 bool ListaExpedientes::eventFilter(QObject* objeto, QEvent* evento)
@@ -57,7 +62,7 @@ bool ListaExpedientes::eventFilter(QObject* objeto, QEvent* evento)
         if (tecla == Qt::Key_Return || tecla == Qt::Key_Enter) {
             const int actual = iExpedientes_.currentRow();
             if (actual >= 0)
-                iExpedientes_DblClick(actual + 1);
+                iExpedientes_Click(actual + 1);
             return true;
         }
     }
@@ -102,6 +107,7 @@ void ListaExpedientes::tomarCliente()
     const DatosCliente& cliente = c_.global.ClienteSeleccionado;
     control<QTabWidget>("TabScan").setCurrentIndex(0);
     c_.sesion.FolioActual = 0;
+    folioFaltante_ = 0;
     // No case file of this customer is chosen yet: the caption names none.
     c_.ventana.setWindowTitle(NombreAplicacion::titulo());
     control<QLineEdit>("TxtNumero").setText(NumeroPlano(cliente.NumeroCliente));
@@ -125,9 +131,10 @@ void ListaExpedientes::CargarExpedientes()
     if (!registros.eof())
         rejilla_.llenar(registros);
     registros.cerrar();
+    MostrarDestino();
 }
 
-void ListaExpedientes::iExpedientes_DblClick(int fila)
+void ListaExpedientes::iExpedientes_Click(int fila)
 {
     if (fila <= 0 || fila > rejilla_.filas() || !permitirCambio())
         return;
@@ -150,12 +157,22 @@ void ListaExpedientes::abrirExpediente(int fila)
         // customer or an existing case file is chosen.
         c_.global.EstadoExpediente.clear();
         control<QPushButton>("B_Acquire").setEnabled(false);
+        folioFaltante_ = c_.sesion.FolioActual;
+        MostrarDestino();
         return;
     }
+    folioFaltante_ = 0;
     // The caption and the state come from the grid row as listed; the marks and the loan flag
     // from the row just read.
     titulo(rejilla_.texto(fila, kClaveFolio), rejilla_.texto(fila, kClaveVenta));
     c_.global.EstadoExpediente = rejilla_.texto(fila, kClaveEstado).trimmed();
+    mostrarMarcas(registro);
+    registro.cerrar();
+    MostrarDestino();
+}
+
+void ListaExpedientes::mostrarMarcas(const Registros& registro)
+{
     for (const TipoDocumento& tipo : TipoDocumento::todos()) {
         const bool guardado =
             TipoDocumento::activa(registro.campo(QLatin1String(tipo.columnaBandera)));
@@ -165,24 +182,78 @@ void ListaExpedientes::abrirExpediente(int fila)
     control<QCheckBox>("chkPrestamo")
         .setChecked(TipoDocumento::activa(registro.campo(QStringLiteral("es_prestamo"))));
     control<QCheckBox>("chkPrestamo").setEnabled(false);
-    registro.cerrar();
+}
+
+void ListaExpedientes::ExpedienteTomado()
+{
+    EjecutarProtegido(*c_.entorno.mensajes, [this] {
+        const Sentencia consulta = SentenciasExpediente::leerUno(c_.sesion.FolioActual);
+        Registros registro = c_.entorno.ConexionBD->consultar(consulta.texto, consulta.valores);
+        if (!registro.eof())
+            mostrarMarcas(registro);
+        registro.cerrar();
+        MostrarDestino();
+    });
+}
+
+int ListaExpedientes::filaDe(double folio) const
+{
+    for (int fila = 1; fila <= rejilla_.filas(); ++fila)
+        if (rejilla_.valor(fila, kClaveFolio).toDouble() == folio)
+            return fila;
+    return 0;
 }
 
 bool ListaExpedientes::ElegirExpediente(double folio)
 {
-    for (int fila = 1; fila <= rejilla_.filas(); ++fila) {
-        if (rejilla_.valor(fila, kClaveFolio).toDouble() == folio) {
-            EjecutarProtegido(*c_.entorno.mensajes, [this, fila] { abrirExpediente(fila); });
-            return c_.sesion.FolioActual == folio;
-        }
-    }
-    return false;
+    const int fila = filaDe(folio);
+    if (fila == 0)
+        return false;
+    EjecutarProtegido(*c_.entorno.mensajes, [this, fila] { abrirExpediente(fila); });
+    return c_.sesion.FolioActual == folio;
 }
 
 void ListaExpedientes::ExpedienteCreado()
 {
     titulo(NumeroPlano(c_.sesion.FolioActual), QString());
-    EjecutarProtegido(*c_.entorno.mensajes, [this] { CargarExpedientes(); });
+    DocumentoRegistrado();
+}
+
+void ListaExpedientes::DocumentoRegistrado()
+{
+    if (c_.global.ClienteSeleccionado.NumeroCliente > 0)
+        EjecutarProtegido(*c_.entorno.mensajes, [this] { CargarExpedientes(); });
+}
+
+void ListaExpedientes::seleccionarActual()
+{
+    const int fila = c_.sesion.FolioActual > 0 ? filaDe(c_.sesion.FolioActual) : 0;
+    if (fila > 0)
+        iExpedientes_.selectRow(fila - 1);
+    else
+        iExpedientes_.clearSelection();
+}
+
+void ListaExpedientes::MostrarDestino()
+{
+    seleccionarActual();
+    const double folio = c_.sesion.FolioActual;
+    const QString nombre = c_.global.ClienteSeleccionado.NombreCliente.trimmed().toUpper();
+    QString destino;
+    if (folio > 0) {
+        destino = QStringLiteral("Expediente ") + NumeroPlano(folio);
+        const int fila = filaDe(folio);
+        const QString venta = fila > 0 ? rejilla_.texto(fila, kClaveVenta).trimmed() : QString();
+        if (folio == folioFaltante_)
+            destino += QStringLiteral(": ya no existe, elija otro expediente");
+        else if (!venta.isEmpty())
+            destino += QStringLiteral(" (venta ") + venta + QLatin1Char(')');
+    } else if (c_.global.ClienteSeleccionado.NumeroCliente > 0) {
+        destino = QStringLiteral("Expediente nuevo de ") + nombre;
+    } else {
+        destino = QStringLiteral("Ningún cliente elegido");
+    }
+    control<QLabel>("LblDestino").setText(destino);
 }
 
 void ListaExpedientes::limpiarArchivos()

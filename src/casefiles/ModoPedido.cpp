@@ -130,6 +130,8 @@ void ModoPedido::buscarExpedienteCapturado()
         return;
     }
     c_.sesion.FolioActual = registros.campo(0).toDouble();
+    // A save goes to this case file now, though no row was picked.
+    lista_.MostrarDestino();
     control<QPushButton>("CmdAsignar").setEnabled(true);
 }
 

@@ -6,11 +6,11 @@
 
 #include <QHeaderView>
 #include <QTableWidget>
+#include <algorithm>
 
 namespace {
 const QString kClaveVenta = QStringLiteral("Venta");
 const QString kClavePrestamo = QStringLiteral("Prestamo");
-constexpr int kColumnasAjustadas = 7; // the first seven columns are sized to their contents
 
 bool esBandera(const QString& clave)
 {
@@ -81,7 +81,9 @@ void RejillaExpedientes::presentar()
     encabezado->setStretchLastSection(false);
     for (int i = 0; i < r_.columnCount(); ++i)
         encabezado->setSectionResizeMode(i, QHeaderView::Interactive);
-    for (int i = 0; i < kColumnasAjustadas && i < r_.columnCount(); ++i)
+    // Every column to its contents and header: past the seventh the grid's default width cut
+    // "Estado Expediente" and pushed it out of a full-width window.
+    for (int i = 0; i < r_.columnCount(); ++i)
         r_.resizeColumnToContents(i);
 
     // Light yellow and white rows, set on the cells so every style shows them alike.
@@ -98,7 +100,12 @@ void RejillaExpedientes::presentar()
     for (int i = 0; i < r_.columnCount(); ++i)
         if (i != venta)
             ocupado += r_.columnWidth(i);
-    const int restante = r_.viewport()->width() - ocupado;
+    // The row numbers' column widens to its new rows only at the next layout: the viewport
+    // narrows by that much then.
+    const QHeaderView* numeros = r_.verticalHeader();
+    const int ensanche =
+        numeros->isVisible() ? std::max(0, numeros->sizeHint().width() - numeros->width()) : 0;
+    const int restante = r_.viewport()->width() - ensanche - ocupado;
     if (restante > r_.columnWidth(venta))
         r_.setColumnWidth(venta, restante);
 }

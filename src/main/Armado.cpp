@@ -44,9 +44,13 @@ void Armado::armar(FrmEscaneo& ventana)
     auto* visorPaginas = new VisorPaginas(c, *diario, &ventana);
     // Turning to another customer or case file: the held pages are settled first, and the
     // viewer no longer shows the pages of the one before.
-    listaExpedientes->PermitirCambio = [diario, visorPaginas] {
+    listaExpedientes->PermitirCambio = [diario, visorPaginas, listaExpedientes] {
+        // A document already on the server is flagged on the way out: the list shows it.
+        const bool porRegistrar = diario->estado() == Lote::Estado::Enviada;
         if (!diario->PermitirCambio())
             return false;
+        if (porRegistrar)
+            listaExpedientes->DocumentoRegistrado();
         if (diario->hojas() == 0) {
             visorPaginas->Reiniciar();
             visorPaginas->OlvidarApartadas();
@@ -59,6 +63,7 @@ void Armado::armar(FrmEscaneo& ventana)
             visorPaginas->OlvidarApartadas();
     };
     auto* escaneo = new Escaneo(c, *visorPaginas, *diario, &ventana);
+    seleccionDocumento->TipoElegido = [escaneo] { escaneo->AjustarTipo(); };
     ventana.etapasCarga().IniciarEscaner = [escaneo] { escaneo->IniciarEscaner(); };
     auto* recuperacion = new RecuperacionPaginas(c, *escaneo, *diario, *listaExpedientes,
                                                  *seleccionDocumento, &ventana);
@@ -68,8 +73,13 @@ void Armado::armar(FrmEscaneo& ventana)
     auto* conexionImagenes = new ConexionImagenes(c, &ventana);
     auto* recepcionDocumento = new RecepcionDocumento(c, *conexionImagenes, &ventana);
     new GuardadoDocumento(c, *conexionImagenes, *diario, *listaExpedientes, &ventana);
-    seleccionDocumento->RecibirDocumento = [recepcionDocumento] {
+    // With no case file picked, the lookup takes the customer's captured one when there is one:
+    // the window shows it from then on as if it had been picked.
+    seleccionDocumento->RecibirDocumento = [recepcionDocumento, listaExpedientes, &c] {
+        const double antes = c.sesion.FolioActual;
         recepcionDocumento->RecibirDocumento();
+        if (c.sesion.FolioActual != antes)
+            listaExpedientes->ExpedienteTomado();
     };
 
     // scannerinfo

@@ -196,8 +196,11 @@ void GuardadoDocumento::terminar(const TipoDocumento& tipo)
     ControlVentana<QPushButton>(c_.ventana, "BUpload").setEnabled(false);
     ControlVentana<QWidget>(c_.ventana, tipo.marcaPresente).setVisible(true);
     ControlVentana<QWidget>(c_.ventana, tipo.marcaFalta).setVisible(false);
+    // The list shows the flag just set, and the new case file.
     if (folioCreado_ > 0 && folioCreado_ == c_.sesion.FolioActual)
         lista_.ExpedienteCreado();
+    else
+        lista_.DocumentoRegistrado();
     folioCreado_ = 0;
 }
 
@@ -268,6 +271,7 @@ void GuardadoDocumento::GuardarExpediente()
             folioCreado_ = s.FolioActual;
             // From here the pages belong to the new case file, should anything fail later.
             diario_.fijarFolio(s.FolioActual);
+            lista_.MostrarDestino();
         } catch (...) {
             // Nothing was created that the window can point at.
             s.ExpedienteExiste = false;

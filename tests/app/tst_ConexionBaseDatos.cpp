@@ -95,6 +95,59 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(ErrorSistema, bd.conexion().consultar(QStringLiteral("SELECT 1")));
     }
 
+    // What the clerk reads of a driver's failure: the usual causes in a sentence to act on, the
+    // driver's number and text after it; anything else as the driver says it.
+    void causasEnPalabrasDelPuesto_data()
+    {
+        QTest::addColumn<QString>("controlador");
+        QTest::addColumn<QString>("codigo");
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<QString>("causa"); // how the message starts; empty: no cause
+        const QString ocupada = QStringLiteral("La base de datos está ocupada");
+        const QString conexion = QStringLiteral("No hay conexión con la base de datos");
+        const QString permiso = QStringLiteral("La base de datos no dio permiso");
+        const QString odbc = QStringLiteral("QODBC: Unable to execute statement");
+        const QString sqlite = QStringLiteral("Unable to fetch row");
+        QTest::newRow("SQLite bloqueada") << sqlite << "5"
+                                          << "database is locked" << ocupada;
+        QTest::newRow("SQLite solo lectura") << sqlite << "8"
+                                             << "attempt to write a readonly database" << permiso;
+        QTest::newRow("SQL Server interbloqueo")
+            << odbc << "1205"
+            << "[FreeTDS][SQL Server]Transaction was deadlocked" << ocupada;
+        QTest::newRow("SQL Server sin acceso")
+            << odbc << "18456"
+            << "[FreeTDS][SQL Server]Login failed for user 'sa'" << permiso;
+        QTest::newRow("estado ODBC de enlace caido")
+            << odbc << "08S01"
+            << "[FreeTDS][SQL Server]Read from the server failed" << conexion;
+        QTest::newRow("otro controlador ODBC bloqueado") << odbc << "5"
+                                                         << "database is locked (5)" << ocupada;
+        QTest::newRow("sintaxis") << odbc << "102"
+                                  << "Incorrect syntax near 'x'." << QString();
+    }
+    void causasEnPalabrasDelPuesto()
+    {
+        QFETCH(QString, controlador);
+        QFETCH(QString, codigo);
+        QFETCH(QString, texto);
+        QFETCH(QString, causa);
+        const ErrorSistema error =
+            Registros::error(QSqlError(controlador, texto, QSqlError::StatementError, codigo));
+        const QString mensaje = error.mensaje();
+        bool esNumero = false;
+        const int numero = codigo.toInt(&esNumero);
+        const QString detalle =
+            QStringLiteral("Error %1: %2").arg(esNumero ? numero : error.numero()).arg(texto);
+        if (causa.isEmpty()) {
+            QCOMPARE(mensaje, detalle);
+            return;
+        }
+        QVERIFY2(mensaje.startsWith(causa), qPrintable(mensaje));
+        QVERIFY2(mensaje.endsWith(QStringLiteral("\n\nPara soporte: ") + detalle),
+                 qPrintable(mensaje));
+    }
+
     void trazaYRegistroRecibenElTextoOriginalYSusValores()
     {
         BaseDatosPrueba bd;

@@ -150,6 +150,16 @@ private slots:
         const QSize hoja = e.enDisco().value(1);
         // What a drop of the first thumbnail after the last does.
         QVERIFY(e.visor().miniaturas().moveRow({}, 0, {}, 3));
+        // The turned page, last now, leaves the upright ones their full height: the strip takes
+        // one size for every row, and it measures the last.
+        ModeloMiniaturas& modelo = e.visor().miniaturas();
+        modelo.data(modelo.index(2), Qt::DecorationRole); // made anew once moved
+        modelo.esperar();
+        QCoreApplication::processEvents();
+        e.tira().doItemsLayout();
+        QVERIFY(e.tira().visualRect(modelo.index(0)).height() >= ModeloMiniaturas::kLado);
+        QVERIFY(
+            !e.tira().visualRect(modelo.index(0)).intersects(e.tira().visualRect(modelo.index(1))));
         const QList<QSize> orden{hoja, hoja, hoja.transposed()};
         QCOMPARE(e.enDisco(), orden);
         QCOMPARE(e.trasCaida(), orden);
@@ -214,6 +224,16 @@ private slots:
             medidor->text().contains(QStringLiteral(" de ") +
                                      (excede ? QStringLiteral("1 KB") : QStringLiteral("2 MB"))),
             qPrintable(medidor->text()));
+        // Over the limit, the two figures never read alike; within it, nor do they.
+        constexpr qint64 mega = 1024 * 1024;
+        const QList<std::pair<qint64, QString>> cifras{
+            {qint64(2.04 * mega), QStringLiteral("2,04 MB de 2 MB")},
+            {2 * mega + 1, QStringLiteral("2,001 MB de 2 MB")},
+            {2 * mega, QStringLiteral("2 MB de 2 MB")},
+            {qint64(1.98 * mega), QStringLiteral("1,98 MB de 2 MB")},
+            {qint64(1.3 * mega), QStringLiteral("1,3 MB de 2 MB")}};
+        for (const auto& [bytes, texto] : cifras)
+            QCOMPARE(MedidorTamano::texto(bytes, 2048), texto);
         // Two small pages are some kilobytes, not "0 MB".
         QVERIFY2(medidor->text().contains(
                      QRegularExpression(QStringLiteral("^(Documento|Excede): [1-9]"))),

@@ -164,6 +164,26 @@ private slots:
         QVERIFY(e.p.global.CambiosPendientes);
     }
 
+    // Pages of a type come back with that type's scanner settings, as a pick of it gives them:
+    // the payment receipt scans in colour, through the source's own dialog too. The scanning tab
+    // says where they will go.
+    void recuperaConLosAjustesDelTipo()
+    {
+        Escenario e;
+        Lote lote;
+        lote.cliente = {4711, QStringLiteral("Ruiz Soto Ana"), {}, {}, {}};
+        lote.tipo = QStringLiteral("R");
+        QVERIFY(lote.escribir(e.dejar(), nullptr));
+        e.p.mensajes.responder(true);
+        QVERIFY(e.cargar());
+        QCOMPARE(e.titulos(), QStringList{kRecuperar});
+        QCOMPARE(e.p.ventana().sesion().LetraActual, QStringLiteral("R"));
+        QCOMPARE(e.p.control<QLabel>("LblDestino")->text(),
+                 QStringLiteral("Expediente nuevo de RUIZ SOTO ANA"));
+        QVERIFY(e.escaner().AbrirFuente() != 0);
+        QCOMPARE(e.escaner().TipoPixel(), 2);
+    }
+
 private:
     ConfigSanePrueba sane_;
 };

@@ -6,9 +6,13 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
@@ -79,6 +83,7 @@ public:
         p.clic("CmdCLientes");
     }
     QTableWidget* rejilla() { return p.control<QTableWidget>("iExpedientes"); }
+    QString destino() { return p.control<QLabel>("LblDestino")->text(); }
     int veces(const QString& sentencia) { return p.sentencias().count(sentencia); }
     void crearArchivosTrabajo()
     {
@@ -122,6 +127,7 @@ private slots:
     void elegirCliente_llenaEncabezadoYListaLoMasNuevoPrimero()
     {
         Escenario e;
+        e.p.ventana().resize(1366, 768); // a branch's usual screen
         e.crearArchivosTrabajo();
         e.p.control<QTabWidget>("TabScan")->setCurrentIndex(1);
         e.p.ventana().sesion().FolioActual = 3;
@@ -141,6 +147,7 @@ private slots:
         QCOMPARE(e.p.global.EstadoExpediente, QStringLiteral("Capturado"));
         QVERIFY(!e.quedanArchivosTrabajo());
         QCOMPARE(e.p.sentencias().last(), kLista);
+        QCOMPARE(e.destino(), QStringLiteral("Expediente nuevo de PÉREZ GÓMEZ JUAN"));
 
         QTableWidget* r = e.rejilla();
         auto fila = [r](int f) { // -1: the headers
@@ -165,6 +172,12 @@ private slots:
         QVERIFY(r->item(1, 3)->data(Qt::UserRole).isNull());
         QCOMPARE(r->item(0, 0)->background().color(), QColor(255, 255, 200));
         QCOMPARE(r->item(1, 0)->background().color(), QColor(Qt::white));
+        // No header is cut, the last one included, and all of them fit the window.
+        for (int i = 0; i < r->columnCount(); ++i)
+            QVERIFY2(r->columnWidth(i) >= r->horizontalHeader()->sectionSizeHint(i),
+                     qPrintable(r->horizontalHeaderItem(i)->text()));
+        QCoreApplication::processEvents();
+        QCOMPARE(r->horizontalScrollBar()->maximum(), 0);
 
         // A customer without case files: no rows, the headers of the last listing, no message.
         e.elegir(777);
@@ -193,7 +206,7 @@ private slots:
         QVERIFY(e.p.global.EstadoExpediente.isEmpty());
 
         e.elegir(1234);
-        e.lista->iExpedientes_DblClick(2);
+        e.lista->iExpedientes_Click(2);
         e.crearArchivosTrabajo();
         e.elegir(0); // closed without a choice: the earlier customer again
         QCOMPARE(e.p.ventana().sesion().FolioActual, 0.0);
@@ -212,15 +225,16 @@ private slots:
         QTest::addColumn<QString>("estado");
         QTest::addColumn<QString>("presentes");
         QTest::addColumn<bool>("prestamo");
+        QTest::addColumn<QString>("destino");
         QTest::newRow("asignado") << 1 << false << "Expediente Numero:2 Venta:  V-9001"
                                   << "Asignado"
-                                  << "" << false;
+                                  << "" << false << "Expediente 2 (venta V-9001)";
         QTest::newRow("dos guardados") << 2 << false << "Expediente Numero:1 Venta:  "
                                        << "Capturado"
-                                       << "SN" << true;
+                                       << "SN" << true << "Expediente 1";
         QTest::newRow("bandera nula") << 2 << true << "Expediente Numero:1 Venta:  "
                                       << "Capturado"
-                                      << "N" << true;
+                                      << "N" << true << "Expediente 1";
     }
 
     void elegirFila()
@@ -231,6 +245,7 @@ private slots:
         QFETCH(QString, estado);
         QFETCH(QString, presentes);
         QFETCH(bool, prestamo);
+        QFETCH(QString, destino);
         Escenario e(banderaNula);
         e.elegir(1234);
         const int folio = e.rejilla()->item(fila - 1, 0)->text().toInt();
@@ -243,7 +258,7 @@ private slots:
             e.p.control<QCheckBox>("chkPrestamo")->setEnabled(true);
             e.p.control<QCheckBox>("chkPrestamo")->setChecked(!prestamo);
 
-            e.lista->iExpedientes_DblClick(fila);
+            e.lista->iExpedientes_Click(fila);
 
             QCOMPARE(e.veces(leerUno(folio)), vez);
             QCOMPARE(e.p.ventana().sesion().FolioActual, double(folio));
@@ -254,6 +269,8 @@ private slots:
             QCOMPARE(e.marcasPresentes(), presentes);
             QCOMPARE(e.p.control<QCheckBox>("chkPrestamo")->isChecked(), prestamo);
             QVERIFY(!e.p.control<QCheckBox>("chkPrestamo")->isEnabled());
+            QCOMPARE(e.destino(), destino);
+            QCOMPARE(e.rejilla()->selectedItems().value(0)->row(), fila - 1);
         }
         QVERIFY(e.p.mensajes.cajas().isEmpty());
 
@@ -261,6 +278,8 @@ private slots:
         e.elegir(555);
         QCOMPARE(e.p.ventana().windowTitle(), NombreAplicacion::titulo());
         QCOMPARE(e.p.ventana().sesion().FolioActual, 0.0);
+        QCOMPARE(e.destino(), QStringLiteral("Expediente nuevo de PÉREZ GÓMEZ JUAN"));
+        QVERIFY(e.rejilla()->selectedItems().isEmpty());
     }
 
     void expedienteBorradoTrasListar_avisaYBloqueaElEscaneo()
@@ -273,7 +292,7 @@ private slots:
         e.p.control<QLabel>("sOK")->setVisible(true);
         e.p.control<QPushButton>("B_Acquire")->setEnabled(true);
 
-        e.lista->iExpedientes_DblClick(2);
+        e.lista->iExpedientes_Click(2);
 
         QCOMPARE(e.p.mensajes.resumen(),
                  QStringList{QStringLiteral(
@@ -288,32 +307,53 @@ private slots:
         // Nothing may be scanned and saved under a folio that no longer exists.
         QVERIFY(e.p.global.EstadoExpediente.isEmpty());
         QVERIFY(!e.p.control<QPushButton>("B_Acquire")->isEnabled());
+        QCOMPARE(e.destino(), QStringLiteral("Expediente 1: ya no existe, elija otro expediente"));
     }
 
-    void gestos_dobleClicEIntroEligenFilasFueraDeRangoNada()
+    void gestos_clicEIntroEligenFilasFueraDeRangoNada()
     {
         Escenario e;
         e.elegir(1234);
         const int sentencias = e.p.sentencias().size();
         for (const int fila : {0, -1, 4}) {
-            e.lista->iExpedientes_DblClick(fila);
+            e.lista->iExpedientes_Click(fila);
             QCOMPARE(e.p.ventana().sesion().FolioActual, 0.0);
         }
         QCOMPARE(e.p.sentencias().size(), sentencias);
         QCOMPARE(e.p.control<QTabWidget>("TabScan")->currentIndex(), 0);
 
+        // The click that highlights a row picks it, marks and loan box included.
         QTableWidget* r = e.rejilla();
-        const QPoint celda = r->visualItemRect(r->item(2, 1)).center();
-        QTest::mousePress(r->viewport(), Qt::LeftButton, {},
-                          celda); // a double click starts with a press
-        QTest::mouseDClick(r->viewport(), Qt::LeftButton, {}, celda);
-        QCOMPARE(e.p.ventana().sesion().FolioActual, 3.0);
+        QTest::mouseClick(r->viewport(), Qt::LeftButton, {},
+                          r->visualItemRect(r->item(1, 1)).center());
+        QCOMPARE(e.p.ventana().sesion().FolioActual, 1.0);
+        QCOMPARE(e.veces(leerUno(1)), 1);
+        QCOMPARE(e.p.control<QTabWidget>("TabScan")->currentIndex(), 1);
+        QCOMPARE(e.marcasPresentes(), QStringLiteral("SN"));
+        QVERIFY(e.p.control<QCheckBox>("chkPrestamo")->isChecked());
+        QCOMPARE(e.destino(), QStringLiteral("Expediente 1"));
+
+        // The second click of a clerk's double click lands on the tab the first one opened: it
+        // picks no document type there.
+        auto* opcion = e.p.control<QRadioButton>("OpcSolicitud");
+        const ulong suelta = ulong(QTest::lastMouseTimestamp - QTest::mouseDoubleClickInterval);
+        for (const QEvent::Type tipo : {QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+            QMouseEvent segundo(tipo, QPointF(opcion->rect().center()),
+                                opcion->mapToGlobal(QPointF(opcion->rect().center())),
+                                Qt::LeftButton, Qt::LeftButton, {});
+            segundo.setTimestamp(suelta + 150);
+            QApplication::sendEvent(opcion, &segundo);
+        }
+        QVERIFY(e.p.ventana().sesion().LetraActual.isEmpty());
+        QVERIFY(e.p.mensajes.cajas().isEmpty());
+        e.p.clic("OpcSolicitud"); // a click of its own, later, does
+        QCOMPARE(e.p.ventana().sesion().LetraActual, QStringLiteral("S"));
 
         e.p.control<QTabWidget>("TabScan")->setCurrentIndex(0);
-        r->setCurrentCell(1, 0);
+        r->setCurrentCell(2, 0);
         r->setFocus();
         QTest::keyClick(r, Qt::Key_Return);
-        QCOMPARE(e.p.ventana().sesion().FolioActual, 1.0);
+        QCOMPARE(e.p.ventana().sesion().FolioActual, 3.0);
     }
 };
 

@@ -94,7 +94,7 @@ public:
     {
         const int fila = folios().split(QLatin1Char(',')).indexOf(QString::number(folio));
         QVERIFY(fila >= 0);
-        lista().iExpedientes_DblClick(fila + 1);
+        lista().iExpedientes_Click(fila + 1);
     }
     bool asignable() { return p.control<QPushButton>("CmdAsignar")->isEnabled(); }
 
@@ -118,30 +118,34 @@ private slots:
         QTest::addColumn<QString>("folios");
         QTest::addColumn<double>("folio");
         QTest::addColumn<QStringList>("cajas");
+        QTest::addColumn<QString>("destino");
         const QString domicilio =
             QStringLiteral("HIDALGO 10, COL. CENTRO, GUADALAJARA, JALISCO, C.P. 44100");
         QTest::newRow("expediente capturado")
             << "12345" << true
             << QStringList{"1234", "Pérez Gómez Juan", "PELJ800101AB1", "3312345678", domicilio}
             << "Pedido a Asignar:GDL-012345"
-            << "500,470" << 500.0 << QStringList{};
+            << "500,470" << 500.0 << QStringList{} << "Expediente 500";
         QTest::newRow("sin expediente capturado")
             << "20000" << true
             << QStringList{"777", "Luna Ríos Ana", "PELJ800101AB1", "3312345678", domicilio}
             << "Pedido a Asignar:GDL-020000"
             << "490" << 0.0
             << QStringList{QStringLiteral("error|No existe Expediente por Asignar|Verifique con "
-                                          "tienda la documentación/numero de cliente usado")};
+                                          "tienda la documentación/numero de cliente usado")}
+            << "Expediente nuevo de LUNA RÍOS ANA";
         QTest::newRow("pedido no localizado")
             << "99999" << false << QStringList{"", "", "", "", ""} << "Pedido a Asignar:"
             << "" << 0.0
             << QStringList{QStringLiteral(
-                   "error|Error Grave Pedido NO localizado, reportelo a Sistemas|Error")};
+                   "error|Error Grave Pedido NO localizado, reportelo a Sistemas|Error")}
+            << "Ningún cliente elegido";
         QTest::newRow("pedido negativo")
             << "-5" << false << QStringList{"", "", "", "", ""} << "Pedido a Asignar:"
             << "" << 0.0
             << QStringList{QStringLiteral(
-                   "error|Error Grave Pedido NO localizado, reportelo a Sistemas|Error")};
+                   "error|Error Grave Pedido NO localizado, reportelo a Sistemas|Error")}
+            << "Ningún cliente elegido";
     }
 
     void arranque()
@@ -153,6 +157,7 @@ private slots:
         QFETCH(QString, folios);
         QFETCH(double, folio);
         QFETCH(QStringList, cajas);
+        QFETCH(QString, destino);
         Escenario e;
         VentanaPrueba& p = e.p;
 
@@ -172,6 +177,7 @@ private slots:
         QCOMPARE(e.folios(), folios);
         QCOMPARE(e.asignable(), folio > 0);
         QCOMPARE(p.ventana().sesion().FolioActual, folio);
+        QCOMPARE(p.control<QLabel>("LblDestino")->text(), destino);
         QVERIFY(p.global.EstadoExpediente.isEmpty());
         // The working files belong to whatever customer came before; a sale not found leaves
         // them alone, as a plain start does.
@@ -260,6 +266,8 @@ private slots:
         const int fila = e.folios().split(QLatin1Char(',')).indexOf(QString::number(actualizado));
         QCOMPARE(r->item(fila, 3)->text(), QStringLiteral("GDL-012345"));
         QCOMPARE(r->item(fila, 13)->text().trimmed(), QStringLiteral("Asignado"));
+        QCOMPARE(p.control<QLabel>("LblDestino")->text(),
+                 QStringLiteral("Expediente %1 (venta GDL-012345)").arg(actualizado));
     }
 
     void falloDeBaseDeDatos_seMuestraYElBotonQueda()

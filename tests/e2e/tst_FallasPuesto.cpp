@@ -38,7 +38,11 @@ extern "C" SANE_Status sane_read(SANE_Handle dispositivo, SANE_Byte* datos, SANE
 }
 
 namespace {
-const QRegularExpression kErrorNumerado(QStringLiteral("^error\\|Error -?[1-9][0-9]*: \\S"));
+// A known cause comes first, in words the clerk can act on; the driver's number and text follow.
+const QRegularExpression
+    kErrorNumerado(QStringLiteral("^error\\|([^|]+\n\nPara soporte: )?Error -?[1-9][0-9]*: \\S"));
+const QString kOcupada = QStringLiteral("error|La base de datos está ocupada o bloqueada por otra "
+                                        "estación de trabajo. Intente de nuevo en un momento.");
 } // namespace
 
 // The workstation's own parts fail while pages are held: the database goes away, the scanner
@@ -138,6 +142,7 @@ private slots:
         e.p.clic("BUpload");
         QCOMPARE(e.cajas().size(), 1);
         QVERIFY2(kErrorNumerado.match(e.cajas().first()).hasMatch(), qPrintable(e.cajas().first()));
+        QVERIFY2(e.cajas().first().startsWith(kOcupada) == bloqueo, qPrintable(e.cajas().first()));
         verificarHojasRetenidas(e, 2);
         QVERIFY(e.remotos().isEmpty());
         QCOMPARE(e.archivosTrabajo(), QStringList{});

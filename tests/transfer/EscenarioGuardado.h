@@ -21,6 +21,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableWidget>
 
 using namespace std::chrono_literals;
 
@@ -146,6 +147,17 @@ struct Escenario
                          .arg(QLatin1String(columna), NumeroPlano(sesion().FolioActual)));
     }
     bool visible(const char* marca) { return !p.control<QWidget>(marca)->isHidden(); }
+    QString destino() { return p.control<QLabel>("LblDestino")->text(); }
+    // The cell under a header in the row the case-file list has selected; "-" with none.
+    QString elegida(const QString& encabezado)
+    {
+        auto* lista = p.control<QTableWidget>("iExpedientes");
+        const QList<QTableWidgetItem*> celdas = lista->selectedItems();
+        for (int c = 0; !celdas.isEmpty() && c < lista->columnCount(); ++c)
+            if (lista->horizontalHeaderItem(c)->text() == encabezado)
+                return lista->item(celdas.first()->row(), c)->text();
+        return QStringLiteral("-");
+    }
     QString estatus() { return p.control<QLabel>("LblEstatus")->text(); }
     int paginas() { return p.ventana().VSTwain1()->NumeroPaginas(); }
     int veces(const QString& inicio)

@@ -15,6 +15,7 @@ private slots:
         QVERIFY2(e.preparar(2048, true), qPrintable(e.servidor.error()));
         QVERIFY(e.sane->valida());
         QCOMPARE(e.sesion().FolioActual, 0.0);
+        QCOMPARE(e.destino(), QStringLiteral("Expediente nuevo de RUIZ SOTO ANA"));
         e.p.control<QCheckBox>("chkPrestamo")->setChecked(true);
         e.p.clic("OpcNota");
         QVERIFY(e.p.control<QPushButton>("B_Acquire")->isEnabled());
@@ -51,6 +52,11 @@ private slots:
         QCOMPARE(e.p.visor.abiertos, QStringList{QStringLiteral("expedienteN.tif")});
         QCOMPARE(e.estatus(), QStringLiteral("Expediente Guardado Correctamente!!: "));
         e.verificarReinicio();
+        // The list shows the new case file picked, with what the database holds.
+        QCOMPARE(e.destino(), QStringLiteral("Expediente ") + NumeroPlano(folio));
+        QCOMPARE(e.elegida(QStringLiteral("Expediente")), NumeroPlano(folio));
+        QCOMPARE(e.elegida(QStringLiteral("Nota Venta")), QStringLiteral("Sí"));
+        QCOMPARE(e.elegida(QStringLiteral("C.Sindicato")), QStringLiteral("No"));
         const QStringList sentencias = e.p.sentencias();
         const int alta = int(sentencias.indexOf(kInsert));
         QVERIFY(alta >= 0);
@@ -71,6 +77,8 @@ private slots:
         QCOMPARE(leer(e.remoto(NumeroPlano(folio) + QStringLiteral("C.tif"))),
                  leer(QStringLiteral("expedienteC.tif")));
         QVERIFY(e.visible("cOK") && e.visible("nOK"));
+        QCOMPARE(e.elegida(QStringLiteral("C.Sindicato")), QStringLiteral("Sí"));
+        QCOMPARE(e.destino(), QStringLiteral("Expediente ") + NumeroPlano(folio));
     }
 
     void tipoYaGuardado_preguntaAntesDeAgregar_data()

@@ -249,7 +249,15 @@ private slots:
                               "B_Acquire", "BUpload", "CmdAsignar", "pestanas"}));
         QVERIFY(!cerroDurante);
         QVERIFY(e.p.ventana().isVisible());
-        QCOMPARE(habilitados(), habilitadosAntes);
+        // The case file taken shows as a picked one: what it holds, its loan flag fixed, and
+        // the destination line names it.
+        QStringList esperados = habilitadosAntes;
+        QVERIFY(esperados.removeAll(QStringLiteral("chkPrestamo")) == 1);
+        QCOMPARE(habilitados(), esperados);
+        QVERIFY(!e.p.control<QLabel>("nOK")->isHidden());
+        QVERIFY(e.p.control<QLabel>("sOK")->isHidden() && !e.p.control<QLabel>("sFa")->isHidden());
+        QCOMPARE(e.p.control<QLabel>("LblDestino")->text(),
+                 QStringLiteral("Expediente ") + NumeroPlano(e.folio));
         QVERIFY(e.p.control<QPushButton>("B_Acquire")->isEnabled());
         QVERIFY(e.p.control<QTabWidget>("TabScan")->findChild<QTabBar*>()->isEnabled());
         QVERIFY(!avance.isEmpty());

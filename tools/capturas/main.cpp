@@ -133,9 +133,14 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    // The scanning tab after a scan of a sales note from the SANE test scanner.
+    // The scanning tab after a scan of an application form from the SANE test scanner, into the
+    // customer's newest case file, picked as a clerk does: a click on its row.
+    auto* expedientes = control<QTableWidget>(ventana, "iExpedientes");
+    if (expedientes->rowCount() > 0)
+        QTest::mouseClick(expedientes->viewport(), Qt::LeftButton, {},
+                          expedientes->visualItemRect(expedientes->item(0, 0)).center());
     control<QTabWidget>(ventana, "TabScan")->setCurrentIndex(1);
-    control<QRadioButton>(ventana, "OpcNota")->click();
+    control<QRadioButton>(ventana, "OpcSolicitud")->click();
     auto* automatico = control<QAbstractButton>(ventana, "ChkShowUI");
     automatico->setChecked(true);
     // Three pages, so that the strip of thumbnails shows beside the page.

@@ -95,6 +95,13 @@ int EscanerSane::AbrirSesionTwain()
             nombre = QString::fromUtf8(d->name);
         fuentes_.append({QString::fromUtf8(d->name), nombre});
     }
+    // Two scanners of one model would read alike in the lists: the device name tells them apart.
+    QStringList nombres;
+    for (const Fuente& f : std::as_const(fuentes_))
+        nombres << f.nombre;
+    for (Fuente& f : fuentes_)
+        if (nombres.count(f.nombre) > 1 && f.nombre != f.dispositivo)
+            f.nombre += QStringLiteral(" (%1)").arg(f.dispositivo);
     qCInfo(lcEscaner) << "fuentes SANE:" << fuentes_.size();
     if (fuentes_.isEmpty()) {
         actual_ = -1;

@@ -67,7 +67,9 @@ void TstEscanerSane::fuentes()
     QCOMPARE(escaner.FuenteActual(), -1);
     QVERIFY(escaner.AbrirSesionTwain() != 0);
     QCOMPARE(escaner.NumeroFuentes(), 2);
-    QCOMPARE(escaner.NombreFuente(0), QStringLiteral("Noname frontend-tester"));
+    // Two of one model: the device name tells them apart.
+    QCOMPARE(escaner.NombreFuente(0), QStringLiteral("Noname frontend-tester (test:0)"));
+    QCOMPARE(escaner.NombreFuente(1), QStringLiteral("Noname frontend-tester (test:1)"));
     QCOMPARE(escaner.NombreFuente(5), QString());
     QCOMPARE(escaner.FuenteActual(), 0);
 
