@@ -178,7 +178,7 @@ bool DiarioPaginas::marcarDocumento(const Lote& lote, QString* error)
             return true;
         motivo = sinExpediente(*tipo, lote.folio);
     } catch (const ErrorSistema& falla) {
-        motivo = QStringLiteral("Error %1: %2").arg(falla.numero()).arg(falla.descripcion());
+        motivo = falla.mensaje();
     }
     qCWarning(lcDiario) << "sigue sin registrar" << tipo->nombreRemoto(lote.folio) << motivo;
     if (error)
