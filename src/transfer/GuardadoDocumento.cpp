@@ -19,6 +19,7 @@
 #include "components/ftp/ClienteFtp.h"
 #include "transfer/BloqueoTransferencia.h"
 #include "transfer/ConexionImagenes.h"
+#include "transfer/DocumentoActual.h"
 #include "transfer/RespaldoArchivo.h"
 
 #include <QApplication>
@@ -144,6 +145,11 @@ void GuardadoDocumento::guardar()
     const QString archivo = tipo->archivoTrabajo();
     {
         LeyendaEspera espera(boton);
+        // What is sent is built on the server's document as it is now. A new case file has
+        // none yet.
+        if (c_.sesion.ExpedienteExiste && c_.sesion.FolioActual > 0 &&
+            !DocumentoActual::traer(c_, conexion_, *tipo))
+            return;
         RespaldoArchivo respaldo(archivo);
         if (!respaldo.valido()) {
             c_.entorno.mensajes->MensajeError(
@@ -288,9 +294,10 @@ void GuardadoDocumento::GuardarExpediente()
                                    "conservan sin guardar."));
             return;
         }
-        // The type's flag is set already: the stored document came from the server.
+        // Flagged again: the document may be one another workstation stored without its
+        // flag, and the case file may be gone since the pick.
         if (conectarYSubir())
-            diario_.fijarEstado(Lote::Estado::Registrada);
+            marcarDocumento(*tipo);
     } else {
         if (conectarYSubir())
             marcarDocumento(*tipo);

@@ -69,15 +69,13 @@ private slots:
         PuestoPrueba e(*sane_, false, ServidorFtpPrueba::Tipo::Lento);
         QVERIFY2(e.preparar(1024 * 1024), qPrintable(e.servidor.error()));
         // The case file's N document was stored once but its flag never set (the update did
-        // not run): the copy on the server must survive a broken replacement.
+        // not run): the save builds on it, and it must survive a broken replacement.
         const double folio = e.p.bd().expediente(kCliente);
         const QString nombre = NumeroPlano(folio) + QStringLiteral("N.tif");
-        const QByteArray guardado = bytesAlAzar(64 * 1024);
-        {
-            QFile archivo(e.remoto(nombre));
-            QVERIFY(archivo.open(QIODevice::WriteOnly));
-            archivo.write(guardado);
-        }
+        QImage pequena(64, 64, QImage::Format_Mono);
+        pequena.fill(0);
+        QVERIFY(EscritorTiff::agregarImagen(e.remoto(nombre), pequena, 50, nullptr));
+        const QByteArray guardado = leerArchivo(e.remoto(nombre));
         EscanerGuionado* escaner = nullptr;
         e.p.entorno.crearEscaner = [&escaner] {
             auto nuevo = std::make_unique<EscanerGuionado>();
@@ -97,12 +95,18 @@ private slots:
         QCOMPARE(e.paginas(), 10);
 
         const auto matado = matarEnMedio(e);
+        const QString pregunta =
+            QStringLiteral("pregunta|Ya existen Documentos Digitalizados para este Apartado, "
+                           "Desea Agregarlos?|Cambio Expediente Digitalizado");
+        e.p.mensajes.responder(true);
         e.p.clic("BUpload");
         QVERIFY(*matado);
         // It was connected: the title says the transfer was cut, not that no connection came.
-        QCOMPARE(e.cajas(), (QStringList{QStringLiteral(
-                                "error|No se pudo Guardar el Expediente, favor de reintentarlo!!|"
-                                "Se interrumpió el envío al servidor de Imagenes")}));
+        QCOMPARE(e.cajas(),
+                 (QStringList{pregunta,
+                              QStringLiteral(
+                                  "error|No se pudo Guardar el Expediente, favor de reintentarlo!!|"
+                                  "Se interrumpió el envío al servidor de Imagenes")}));
         QCOMPARE(e.texto("LblEstatus"),
                  QStringLiteral("No se pudo Guardar el Expediente: ") + nombre);
         QCOMPARE(leerArchivo(e.remoto(nombre)), guardado);
@@ -113,7 +117,7 @@ private slots:
         QCOMPARE(e.paginas(), 10);
         QCOMPARE(e.texto("TextImgCounter"), QStringLiteral("10"));
         QVERIFY(e.activo("BUpload"));
-        QVERIFY(!QFile::exists(QStringLiteral("expedienteN.tif")));
+        QCOMPARE(leerArchivo(QStringLiteral("expedienteN.tif")), guardado);
         QVERIFY(!QApplication::overrideCursor());
         QVERIFY(e.activo("CmdCLientes") && e.activo("iExpedientes"));
         QVERIFY(e.p.control<QTabWidget>("TabScan")->tabBar()->isEnabled());
@@ -125,11 +129,12 @@ private slots:
         otra.paginas << hojaRuidosa(99);
         escaner->tandas.enqueue(otra);
         e.p.clic("B_Acquire");
+        e.p.mensajes.responder(true);
         e.p.clic("BUpload");
-        QCOMPARE(e.cajas(), QStringList{});
+        QCOMPARE(e.cajas(), QStringList{pregunta});
         QCOMPARE(e.texto("LblEstatus"), QStringLiteral("Expediente Guardado Correctamente!!: "));
         QCOMPARE(leerArchivo(e.remoto(nombre)), leerArchivo(QStringLiteral("expedienteN.tif")));
-        QCOMPARE(EscritorTiff::contarPaginas(e.remoto(nombre)), 11);
+        QCOMPARE(EscritorTiff::contarPaginas(e.remoto(nombre)), 12);
         QCOMPARE(e.columna(QStringLiteral("imagen_NOTA"), folio).toInt(), 1);
         QCOMPARE(e.filas(), 1);
         QVERIFY(e.visible("nOK"));

@@ -84,23 +84,37 @@ private slots:
     void tipoYaGuardado_preguntaAntesDeAgregar_data()
     {
         QTest::addColumn<bool>("agregar");
-        QTest::newRow("si") << true;
-        QTest::newRow("no") << false;
+        // What another workstation did between the pick and the save: nothing; a page added to
+        // the stored document; the document stored, where there was none at the pick.
+        QTest::addColumn<int>("otra");
+        QTest::newRow("si") << true << 0;
+        QTest::newRow("no") << false << 0;
+        QTest::newRow("si, otra estacion agrego una hoja") << true << 1;
+        QTest::newRow("no, otra estacion agrego una hoja") << false << 1;
+        QTest::newRow("si, otra estacion lo guardo") << true << 2;
     }
     void tipoYaGuardado_preguntaAntesDeAgregar()
     {
         QFETCH(bool, agregar);
+        QFETCH(int, otra);
         Escenario e;
         const double folio = e.p.bd().expediente(kCliente);
-        e.p.bd().conexion().ejecutar(
-            QStringLiteral("UPDATE Expedientes_ZR SET imagen_NOTA = 1 WHERE expediente = %1")
-                .arg(NumeroPlano(folio)));
-        QVERIFY(e.preparar());
         const QString nombre = NumeroPlano(folio) + QStringLiteral("N.tif");
-        QVERIFY(EscritorTiff::agregarImagen(e.remoto(nombre), hoja(5), 200, nullptr));
-        const QByteArray guardado = leer(e.remoto(nombre));
+        const auto guardarOtra = [&](int semilla) {
+            QVERIFY(EscritorTiff::agregarImagen(e.remoto(nombre), hoja(semilla), 200, nullptr));
+            e.p.bd().conexion().ejecutar(
+                QStringLiteral("UPDATE Expedientes_ZR SET imagen_NOTA = 1 WHERE expediente = %1")
+                    .arg(NumeroPlano(folio)));
+        };
+        QVERIFY(e.preparar());
+        if (otra != 2)
+            guardarOtra(5);
         e.p.clic("OpcNota"); // fetches the stored copy into the working file
-        QVERIFY(e.sesion().DocumentoExiste);
+        QCOMPARE(e.sesion().DocumentoExiste, otra != 2);
+        if (otra > 0)
+            guardarOtra(6);
+        const QByteArray guardado = leer(e.remoto(nombre));
+        const int antes = EscritorTiff::contarPaginas(e.remoto(nombre));
         e.p.control<QLabel>("nOK")->setVisible(false);
         e.p.control<QLabel>("nFa")->setVisible(true);
         e.escanear(2);
@@ -113,9 +127,12 @@ private slots:
                  QStringLiteral("pregunta|Ya existen Documentos Digitalizados para este "
                                 "Apartado, Desea Agregarlos?|Cambio Expediente Digitalizado"));
         QCOMPARE(e.p.mensajes.cajas().size(), 1);
-        QCOMPARE(e.veces(kUpdate), 0);
+        // Flagged again after the upload, whichever workstation stored the document.
+        QCOMPARE(e.veces(kUpdate), agregar ? 1 : 0);
         QCOMPARE(e.veces(QStringLiteral("INSERT")), 0);
-        QCOMPARE(EscritorTiff::contarPaginas(QStringLiteral("expedienteN.tif")), agregar ? 3 : 1);
+        // Built on the server's document as it was at the save, never on the copy of the pick.
+        QCOMPARE(EscritorTiff::contarPaginas(QStringLiteral("expedienteN.tif")),
+                 antes + (agregar ? 2 : 0));
         QCOMPARE(leer(e.remoto(nombre)),
                  agregar ? leer(QStringLiteral("expedienteN.tif")) : guardado);
         QCOMPARE(e.visible("nOK"), agregar);

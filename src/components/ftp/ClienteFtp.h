@@ -60,8 +60,10 @@ public:
     enum class Falla
     {
         Ninguna,
-        // The server or the way to it: refused, not logged in, file absent.
+        // The server or the way to it: refused, not logged in.
         Servidor,
+        // The server answered that the remote file is not there.
+        NoExiste,
         // This workstation's file or folder: cannot be read, created or written, disk full.
         Local,
         // The connection broke after the transfer had started moving data.

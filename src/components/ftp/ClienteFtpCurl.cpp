@@ -506,7 +506,8 @@ int ClienteFtpCurl::fallarCurl(const QString& accion, CURLcode codigo)
     if (m_ejecutor.seDetuvo())
         detalle = QStringLiteral("la transferencia no avanzó en %1 s")
                       .arg(m_ejecutor.estancamiento().count());
-    return fallar(QStringLiteral("%1: %2 (libcurl %3)").arg(accion, detalle).arg(int(codigo)));
+    return fallar(QStringLiteral("%1: %2 (libcurl %3)").arg(accion, detalle).arg(int(codigo)),
+                  codigo == CURLE_REMOTE_FILE_NOT_FOUND ? Falla::NoExiste : Falla::Servidor);
 }
 
 int ClienteFtpCurl::exito(bool transferencia)

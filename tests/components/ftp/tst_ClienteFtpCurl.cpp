@@ -238,7 +238,7 @@ private slots:
         QTest::addColumn<bool>("discoLleno");
         QTest::addColumn<ClienteFtp::Falla>("falla");
         using F = ClienteFtp::Falla;
-        QTest::newRow("no existe en el servidor") << false << false << false << F::Servidor;
+        QTest::newRow("no existe en el servidor") << false << false << false << F::NoExiste;
         QTest::newRow("servidor muerto a la mitad") << true << false << false << F::Interrumpida;
         QTest::newRow("servidor muerto, archivo local previo")
             << true << true << false << F::Interrumpida;
