@@ -321,6 +321,11 @@ bool ConexionBaseDatos::embebida() const
     return !d_->nombre.isEmpty() && d_->destino == Destino::Embebida;
 }
 
+bool ConexionBaseDatos::dialectoSQLite() const
+{
+    return !d_->nombre.isEmpty() && d_->sqlite();
+}
+
 QSqlQuery ConexionBaseDatos::lanzar(const QString& sentencia, const QVariantList& valores)
 {
     if (d_->traza)

@@ -35,6 +35,8 @@ public:
     void cerrar(); // CerrarConexion
     bool abierta() const;
     bool embebida() const;
+    // Statements reach SQLite (embedded, or through the SQLite ODBC driver), not SQL Server.
+    bool dialectoSQLite() const;
 
     Registros consultar(const QString& sentencia, const QVariantList& valores = {});
     // The rows the statement changed, or -1 when the driver cannot tell.

@@ -17,6 +17,7 @@
 #include "casefiles/TipoDocumento.h"
 #include "components/escaner/EscanerTwain.h"
 #include "components/ftp/ClienteFtp.h"
+#include "transfer/BloqueoDocumento.h"
 #include "transfer/BloqueoTransferencia.h"
 #include "transfer/ConexionImagenes.h"
 #include "transfer/DocumentoActual.h"
@@ -34,6 +35,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTableWidget>
+#include <optional>
 
 Q_LOGGING_CATEGORY(lcGuardado, "expedientes.ftp.guardado")
 
@@ -145,11 +147,26 @@ void GuardadoDocumento::guardar()
     const QString archivo = tipo->archivoTrabajo();
     {
         LeyendaEspera espera(boton);
-        // What is sent is built on the server's document as it is now. A new case file has
-        // none yet.
-        if (c_.sesion.ExpedienteExiste && c_.sesion.FolioActual > 0 &&
-            !DocumentoActual::traer(c_, conexion_, *tipo))
-            return;
+        // What is sent is built on the server's document as it is now, and no other
+        // workstation replaces it until this save is done. A new case file has none yet.
+        std::optional<BloqueoDocumento> unaEstacion;
+        if (c_.sesion.ExpedienteExiste && c_.sesion.FolioActual > 0) {
+            const QString documento = tipo->nombreRemoto(c_.sesion.FolioActual);
+            estatus(QStringLiteral("Guardando: ") + documento + QStringLiteral(", Espere..."));
+            unaEstacion.emplace(*c_.entorno.ConexionBD, documento, esperaBloqueo);
+            if (!unaEstacion->tomado()) {
+                c_.entorno.mensajes->MensajeError(
+                    QStringLiteral("Otra estación está guardando el documento %1 en este "
+                                   "momento. No se guardó nada; las hojas escaneadas se "
+                                   "conservan. Vuelva a Guardar en un momento.")
+                        .arg(documento),
+                    kTituloNoGuardado);
+                estatus(QStringLiteral("No se pudo Guardar el Expediente: ") + documento);
+                return;
+            }
+            if (!DocumentoActual::traer(c_, conexion_, *tipo))
+                return;
+        }
         RespaldoArchivo respaldo(archivo);
         if (!respaldo.valido()) {
             c_.entorno.mensajes->MensajeError(

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <QVariant>
+#include <chrono>
 #include <functional>
 
 class ConexionBaseDatos;
@@ -42,6 +43,8 @@ public:
     // REGRESA_FOLIO on the connection (by default ConexionBaseDatos::regresaFolio). Tests put a
     // database in its place that hands back Null, which the embedded one never does.
     std::function<QVariant(ConexionBaseDatos&)> leerFolio;
+    // How long a save waits for another workstation saving the same document.
+    std::chrono::milliseconds esperaBloqueo{10000};
 
 private:
     void guardar();

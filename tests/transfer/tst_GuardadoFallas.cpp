@@ -1,4 +1,8 @@
 #include "EscenarioGuardado.h"
+#include "support/HojasAbandonadas.h"
+#include "transfer/BloqueoDocumento.h"
+
+#include <QSysInfo>
 
 // Saves that cannot finish: no folio, the server down, a second press, errors of the upload
 // and of the database, pages that do not reach the working file. Nothing may be lost or
@@ -39,6 +43,64 @@ private slots:
                  QStringList{NumeroPlano(e.sesion().FolioActual) + QStringLiteral("N.tif")});
         QCOMPARE(EscritorTiff::contarPaginas(e.remoto(e.remotos().first())), 1);
         e.verificarReinicio();
+    }
+
+    // Another workstation saving the same document holds it: this save waits a moment, then
+    // sends nothing and keeps the pages. Once it is free, or its holder's time ran out, or its
+    // holder on this same workstation is gone, the save goes through and lets go of it.
+    void otraEstacionGuardaElMismoDocumento_data()
+    {
+        QTest::addColumn<QString>("dueno");
+        QTest::addColumn<int>("vence"); // seconds from now
+        QTest::addColumn<bool>("espera");
+        const QString otra = QStringLiteral("otra-estacion 4242");
+        QTest::newRow("ocupado") << otra << 60 << true;
+        QTest::newRow("vencido") << otra << -1 << false;
+        QTest::newRow("su dueno murio en esta estacion")
+            << QStringLiteral("%1 %2")
+                   .arg(QSysInfo::machineHostName())
+                   .arg(HojasAbandonadas::pidTerminado())
+            << 60 << false;
+    }
+    void otraEstacionGuardaElMismoDocumento()
+    {
+        QFETCH(QString, dueno);
+        QFETCH(int, vence);
+        QFETCH(bool, espera);
+        Escenario e;
+        const double folio = e.p.bd().expediente(kCliente);
+        const QString nombre = NumeroPlano(folio) + QStringLiteral("N.tif");
+        QVERIFY(e.preparar());
+        e.guardado().esperaBloqueo = std::chrono::milliseconds(300);
+        e.p.clic("OpcNota");
+        e.escanear(2);
+        ConexionBaseDatos& otra = e.p.bd().conexion();
+        otra.ejecutar(QLatin1String(BloqueoDocumento::kTablaEmbebida));
+        otra.ejecutar(QStringLiteral("INSERT INTO bloqueos_documento VALUES (?, ?, "
+                                     "CAST(strftime('%s','now') AS INTEGER) + %1)")
+                          .arg(vence),
+                      {QStringLiteral("expedientes ") + nombre, dueno});
+        e.p.clic("BUpload");
+        if (espera) {
+            QCOMPARE(e.p.mensajes.resumen(),
+                     QStringList{QStringLiteral(
+                                     "error|Otra estación está guardando el documento %1 en este "
+                                     "momento. No se guardó nada; las hojas escaneadas se "
+                                     "conservan. Vuelva a Guardar en un momento.|No se pudo "
+                                     "Guardar")
+                                     .arg(nombre)});
+            QCOMPARE(e.ftp.envios, 0);
+            QVERIFY(!QFile::exists(e.remoto(nombre)));
+            e.verificarRetenidas(2);
+            otra.ejecutar(QStringLiteral("DELETE FROM bloqueos_documento"));
+            e.p.mensajes.limpiar();
+            e.p.clic("BUpload");
+        }
+        QVERIFY2(e.p.mensajes.cajas().isEmpty(), qPrintable(e.p.mensajes.resumen().join('\n')));
+        QCOMPARE(EscritorTiff::contarPaginas(e.remoto(nombre)), 2);
+        QCOMPARE(e.bandera("imagen_NOTA").toInt(), 1);
+        QCOMPARE(e.p.bd().valor(QStringLiteral("SELECT COUNT(*) FROM bloqueos_documento")).toInt(),
+                 0);
     }
 
     void expedienteSinFolio_seCreaEnLugarDeSubirComoCero()
