@@ -7,6 +7,7 @@
 #include "app/SesionCaptura.h"
 #include "casefiles/TipoDocumento.h"
 #include "components/ftp/ClienteFtp.h"
+#include "transfer/BloqueoDocumento.h"
 #include "transfer/BloqueoTransferencia.h"
 #include "transfer/ConexionImagenes.h"
 
@@ -55,4 +56,34 @@ bool DocumentoActual::traer(ContextoVentana& c, ConexionImagenes& conexion,
             : QStringLiteral("No se puede Conectar con el servidor de Imagenes"));
     estatus.setText(QStringLiteral("No se pudo Guardar el Expediente: ") + remoto);
     return false;
+}
+
+std::unique_ptr<BloqueoDocumento>
+DocumentoActual::tomar(ContextoVentana& c, ConexionImagenes& conexion, const TipoDocumento& tipo,
+                       std::chrono::milliseconds espera, const std::function<bool()>& preguntar)
+{
+    const QString documento = tipo.nombreRemoto(c.sesion.FolioActual);
+    auto& estatus = ControlVentana<QLabel>(c.ventana, QStringLiteral("LblEstatus"));
+    for (bool preguntado = false;;) {
+        estatus.setText(QStringLiteral("Guardando: ") + documento + QStringLiteral(", Espere..."));
+        auto bloqueo = std::make_unique<BloqueoDocumento>(*c.entorno.ConexionBD, documento, espera);
+        if (!bloqueo->tomado()) {
+            c.entorno.mensajes->MensajeError(
+                QStringLiteral("Otra estación está guardando el documento %1 en este momento. No "
+                               "se guardó nada; las hojas escaneadas se conservan. Vuelva a "
+                               "Guardar en un momento.")
+                    .arg(documento),
+                QStringLiteral("No se pudo Guardar"));
+            estatus.setText(QStringLiteral("No se pudo Guardar el Expediente: ") + documento);
+            return nullptr;
+        }
+        if (!traer(c, conexion, tipo))
+            return nullptr;
+        if (!c.sesion.DocumentoExiste || preguntado)
+            return bloqueo;
+        bloqueo.reset();
+        if (!preguntar())
+            return nullptr;
+        preguntado = true;
+    }
 }

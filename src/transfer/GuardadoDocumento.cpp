@@ -35,7 +35,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTableWidget>
-#include <optional>
+#include <memory>
 
 Q_LOGGING_CATEGORY(lcGuardado, "expedientes.ftp.guardado")
 
@@ -149,22 +149,13 @@ void GuardadoDocumento::guardar()
         LeyendaEspera espera(boton);
         // What is sent is built on the server's document as it is now, and no other
         // workstation replaces it until this save is done. A new case file has none yet.
-        std::optional<BloqueoDocumento> unaEstacion;
+        std::unique_ptr<BloqueoDocumento> unaEstacion;
+        agregarConfirmado_ = false;
         if (c_.sesion.ExpedienteExiste && c_.sesion.FolioActual > 0) {
-            const QString documento = tipo->nombreRemoto(c_.sesion.FolioActual);
-            estatus(QStringLiteral("Guardando: ") + documento + QStringLiteral(", Espere..."));
-            unaEstacion.emplace(*c_.entorno.ConexionBD, documento, esperaBloqueo);
-            if (!unaEstacion->tomado()) {
-                c_.entorno.mensajes->MensajeError(
-                    QStringLiteral("Otra estación está guardando el documento %1 en este "
-                                   "momento. No se guardó nada; las hojas escaneadas se "
-                                   "conservan. Vuelva a Guardar en un momento.")
-                        .arg(documento),
-                    kTituloNoGuardado);
-                estatus(QStringLiteral("No se pudo Guardar el Expediente: ") + documento);
-                return;
-            }
-            if (!DocumentoActual::traer(c_, conexion_, *tipo))
+            unaEstacion = DocumentoActual::tomar(c_, conexion_, *tipo, esperaBloqueo, [this] {
+                return agregarConfirmado_ = preguntarAgregar();
+            });
+            if (!unaEstacion)
                 return;
         }
         RespaldoArchivo respaldo(archivo);
@@ -303,14 +294,8 @@ void GuardadoDocumento::GuardarExpediente()
         if (conectarYSubir())
             marcarDocumento(*tipo);
     } else if (s.DocumentoExiste) {
-        if (!c_.entorno.mensajes->Pregunta(
-                QStringLiteral(
-                    "Ya existen Documentos Digitalizados para este Apartado, Desea Agregarlos?"),
-                QStringLiteral("Cambio Expediente Digitalizado"))) {
-            estatus(QStringLiteral("Las hojas escaneadas no se agregaron al documento; se "
-                                   "conservan sin guardar."));
+        if (!agregarConfirmado_ && !preguntarAgregar())
             return;
-        }
         // Flagged again: the document may be one another workstation stored without its
         // flag, and the case file may be gone since the pick.
         if (conectarYSubir())
@@ -319,6 +304,18 @@ void GuardadoDocumento::GuardarExpediente()
         if (conectarYSubir())
             marcarDocumento(*tipo);
     }
+}
+
+bool GuardadoDocumento::preguntarAgregar()
+{
+    if (c_.entorno.mensajes->Pregunta(
+            QStringLiteral(
+                "Ya existen Documentos Digitalizados para este Apartado, Desea Agregarlos?"),
+            QStringLiteral("Cambio Expediente Digitalizado")))
+        return true;
+    estatus(QStringLiteral("Las hojas escaneadas no se agregaron al documento; se conservan sin "
+                           "guardar."));
+    return false;
 }
 
 bool GuardadoDocumento::conectarYSubir()

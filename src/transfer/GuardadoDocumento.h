@@ -50,6 +50,8 @@ private:
     void guardar();
     bool escribirPaginas(const QString& archivo);
     bool conectarYSubir();
+    // "Desea Agregarlos?"; on No the status says the pages were kept.
+    bool preguntarAgregar();
     void marcarDocumento(const TipoDocumento& tipo);
     void terminar(const TipoDocumento& tipo);
     void estatus(const QString& texto);
@@ -59,6 +61,8 @@ private:
     DiarioPaginas& diario_;
     ListaExpedientes& lista_;
     bool guardando_ = false;
+    // Yes was answered in this save, before the document was taken for it.
+    bool agregarConfirmado_ = false;
     // The case file a save created, until a save of it goes through (it may take more tries).
     double folioCreado_ = 0;
 };

@@ -381,12 +381,13 @@ private slots:
             } else {
                 QVERIFY(QFile::setPermissions(carpeta, QFile::ReadOwner | QFile::ExeOwner));
             }
+            e.p.mensajes.responder(true); // adding to the stored document, asked first
             e.p.clic("BUpload");
         }
         QFile::setPermissions(carpeta, permisos);
 
-        QCOMPARE(e.p.mensajes.cajas().size(), 1);
-        const auto& caja = e.p.mensajes.cajas().first();
+        QCOMPARE(e.p.mensajes.cajas().size(), descargado ? 2 : 1);
+        const auto& caja = e.p.mensajes.cajas().last();
         QCOMPARE(caja.tipo, MensajesGrabados::Tipo::Error);
         QCOMPARE(caja.titulo, QStringLiteral("No se pudo Guardar"));
         QVERIFY2(caja.mensaje.startsWith(
