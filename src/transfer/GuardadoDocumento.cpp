@@ -70,6 +70,8 @@ GuardadoDocumento::GuardadoDocumento(ContextoVentana& c, ConexionImagenes& conex
             [this] { BUpload_Click(); });
 }
 
+GuardadoDocumento::~GuardadoDocumento() = default;
+
 QString GuardadoDocumento::Megas(double kilobytes)
 {
     QLocale regional;
@@ -149,13 +151,13 @@ void GuardadoDocumento::guardar()
         LeyendaEspera espera(boton);
         // What is sent is built on the server's document as it is now, and no other
         // workstation replaces it until this save is done. A new case file has none yet.
-        std::unique_ptr<BloqueoDocumento> unaEstacion;
         agregarConfirmado_ = false;
+        const auto soltar = qScopeGuard([this] { unaEstacion_.reset(); });
         if (c_.sesion.ExpedienteExiste && c_.sesion.FolioActual > 0) {
-            unaEstacion = DocumentoActual::tomar(c_, conexion_, *tipo, esperaBloqueo, [this] {
+            unaEstacion_ = DocumentoActual::tomar(c_, conexion_, *tipo, esperaBloqueo, [this] {
                 return agregarConfirmado_ = preguntarAgregar();
             });
-            if (!unaEstacion)
+            if (!unaEstacion_)
                 return;
         }
         RespaldoArchivo respaldo(archivo);
@@ -389,6 +391,9 @@ void GuardadoDocumento::SubirDocumento()
         // crash from here on must not offer its pages to be sent a second time.
         s.SubidaCorrecta = true;
         diario_.fijarEstado(Lote::Estado::Enviada);
+        // The next workstation may build on it now: the flag and the viewer need no lock, and
+        // a box they raise must not keep anyone waiting.
+        unaEstacion_.reset();
         QCoreApplication::processEvents();
         estatus(QStringLiteral("Mostrando: ") + s.NombreRemoto + QStringLiteral(", Espere..."));
         QCoreApplication::processEvents();

@@ -5,7 +5,9 @@
 #include <QVariant>
 #include <chrono>
 #include <functional>
+#include <memory>
 
+class BloqueoDocumento;
 class ConexionBaseDatos;
 class ConexionImagenes;
 class DiarioPaginas;
@@ -24,6 +26,7 @@ class GuardadoDocumento : public QObject
 public:
     GuardadoDocumento(ContextoVentana& c, ConexionImagenes& conexion, DiarioPaginas& diario,
                       ListaExpedientes& lista, QObject* parent);
+    ~GuardadoDocumento() override;
 
     void BUpload_Click();
     // Creates the case file when new, connects, uploads and flags; the outcome is left in
@@ -61,6 +64,8 @@ private:
     DiarioPaginas& diario_;
     ListaExpedientes& lista_;
     bool guardando_ = false;
+    // The document taken for this save, from its fetch until the server has it.
+    std::unique_ptr<BloqueoDocumento> unaEstacion_;
     // Yes was answered in this save, before the document was taken for it.
     bool agregarConfirmado_ = false;
     // The case file a save created, until a save of it goes through (it may take more tries).
