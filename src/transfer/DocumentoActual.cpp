@@ -27,25 +27,26 @@ bool DocumentoActual::traer(ContextoVentana& c, ConexionImagenes& conexion,
     const QString remoto = tipo.nombreRemoto(s.FolioActual);
     const QString archivo = tipo.archivoTrabajo();
     ClienteFtp& ftp = *c.entorno.FTP;
-    if (conexion.ConectarServidorImagenes()) {
-        QCoreApplication::processEvents();
-        estatus.setText(QStringLiteral("Recibiendo: ") + remoto + QStringLiteral(", Espere..."));
-        QCoreApplication::processEvents();
-        // A failed download leaves the working file as it was.
-        if (ftp.RecibirArchivo(remoto, archivo) == 1) {
-            if (!s.DocumentoExiste)
-                qCInfo(lcDocumentoActual) << remoto << "se guardó desde otra estación";
-            s.DocumentoExiste = true;
-            return true;
-        }
-        if (ftp.UltimaFalla() == ClienteFtp::Falla::NoExiste &&
-            (!QFile::exists(archivo) || QFile::remove(archivo))) {
-            // Not on the server (any more): what is sent is the held pages alone.
-            if (s.DocumentoExiste)
-                qCWarning(lcDocumentoActual) << remoto << "ya no está en el servidor";
-            s.DocumentoExiste = false;
-            return true;
-        }
+    // A grave error of the connection has been told already.
+    if (!conexion.ConectarServidorImagenes())
+        return false;
+    QCoreApplication::processEvents();
+    estatus.setText(QStringLiteral("Recibiendo: ") + remoto + QStringLiteral(", Espere..."));
+    QCoreApplication::processEvents();
+    // A failed download leaves the working file as it was.
+    if (ftp.RecibirArchivo(remoto, archivo) == 1) {
+        if (!s.DocumentoExiste)
+            qCInfo(lcDocumentoActual) << remoto << "se guardó desde otra estación";
+        s.DocumentoExiste = true;
+        return true;
+    }
+    if (ftp.UltimaFalla() == ClienteFtp::Falla::NoExiste &&
+        (!QFile::exists(archivo) || QFile::remove(archivo))) {
+        // Not on the server (any more): what is sent is the held pages alone.
+        if (s.DocumentoExiste)
+            qCWarning(lcDocumentoActual) << remoto << "ya no está en el servidor";
+        s.DocumentoExiste = false;
+        return true;
     }
     qCWarning(lcDocumentoActual) << "no se pudo traer" << remoto << ftp.UltimoError();
     // Built on an older copy, the upload would replace pages stored since: nothing is sent.

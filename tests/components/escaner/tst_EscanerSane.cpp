@@ -67,9 +67,14 @@ void TstEscanerSane::fuentes()
     QCOMPARE(escaner.FuenteActual(), -1);
     QVERIFY(escaner.AbrirSesionTwain() != 0);
     QCOMPARE(escaner.NumeroFuentes(), 2);
-    // Two of one model: the device name tells them apart.
-    QCOMPARE(escaner.NombreFuente(0), QStringLiteral("Noname frontend-tester (test:0)"));
-    QCOMPARE(escaner.NombreFuente(1), QStringLiteral("Noname frontend-tester (test:1)"));
+    // Two of one model: the device name tells them apart ("test:0" through SANE's loader; "0"
+    // where the sanitizer build preloads the test backend in its place).
+    for (int i = 0; i < 2; ++i) {
+        const QString dado = escaner.NombreFuente(i);
+        QVERIFY2(dado == QStringLiteral("Noname frontend-tester (test:%1)").arg(i) ||
+                     dado == QStringLiteral("Noname frontend-tester (%1)").arg(i),
+                 qPrintable(dado));
+    }
     QCOMPARE(escaner.NombreFuente(5), QString());
     QCOMPARE(escaner.FuenteActual(), 0);
 
