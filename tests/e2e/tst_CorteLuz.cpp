@@ -68,8 +68,10 @@ public:
     }
     ~DiscoPrueba()
     {
-        if (montado_)
-            correr(QStringLiteral("umount"), {punto()});
+        // A failed row may have left something open on it: detached all the same, so that
+        // runs do not pile up mounted images.
+        if (montado_ && !correr(QStringLiteral("umount"), {punto()}))
+            correr(QStringLiteral("umount"), {QStringLiteral("-l"), punto()});
         if (!dispositivo_.isEmpty())
             correr(QStringLiteral("losetup"), {QStringLiteral("-d"), dispositivo_});
     }
