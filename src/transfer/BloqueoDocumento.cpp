@@ -28,11 +28,12 @@ bool correr(QSqlQuery& consulta, const QString& texto, const QVariantList& valor
 } // namespace
 
 BloqueoDocumento::BloqueoDocumento(ConexionBaseDatos& conexion, const QString& documento,
-                                   std::chrono::milliseconds espera)
+                                   std::chrono::milliseconds espera, std::chrono::seconds vigencia)
     : conexion_(conexion), recurso_(QStringLiteral("expedientes ") + documento),
       dueno_(QStringLiteral("%1 %2")
                  .arg(QSysInfo::machineHostName())
-                 .arg(QCoreApplication::applicationPid()))
+                 .arg(QCoreApplication::applicationPid())),
+      vigencia_(vigencia), proximaRenovacion_(vigencia / 6)
 {
     const QDeadlineTimer plazo(espera);
     for (;;) {
@@ -68,6 +69,20 @@ BloqueoDocumento::~BloqueoDocumento()
                   {recurso_});
     if (!bien)
         qCWarning(lcBloqueo) << "no se soltó" << recurso_ << consulta.lastError().text();
+}
+
+void BloqueoDocumento::renovar()
+{
+    if (!mio_ || !conexion_.dialectoSQLite() || !proximaRenovacion_.hasExpired())
+        return;
+    proximaRenovacion_.setRemainingTime(vigencia_ / 6);
+    QSqlQuery consulta(conexion_.baseDatos());
+    if (!correr(consulta,
+                QStringLiteral("UPDATE bloqueos_documento SET vence = %1 + ? WHERE recurso = ? "
+                               "AND dueno = ?")
+                    .arg(QLatin1String(kAhora)),
+                {qint64(vigencia_.count()), recurso_, dueno_}))
+        qCWarning(lcBloqueo) << "no se renovó" << recurso_ << consulta.lastError().text();
 }
 
 BloqueoDocumento::Intento BloqueoDocumento::intentar()
@@ -127,7 +142,7 @@ BloqueoDocumento::Intento BloqueoDocumento::intentarSQLite()
                QStringLiteral("INSERT OR IGNORE INTO bloqueos_documento (recurso, dueno, vence) "
                               "VALUES (?, ?, %1 + ?)")
                    .arg(QLatin1String(kAhora)),
-               {recurso_, dueno_, qint64(kVigencia.count())}) &&
+               {recurso_, dueno_, qint64(vigencia_.count())}) &&
         consulta.numRowsAffected() == 1;
     if (!consulta.exec(QStringLiteral("COMMIT"))) {
         consulta.exec(QStringLiteral("ROLLBACK"));

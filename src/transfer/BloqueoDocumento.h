@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QString>
 #include <chrono>
 
@@ -14,9 +15,10 @@ class ConexionBaseDatos;
 class BloqueoDocumento
 {
 public:
-    // Tries for up to `espera`; the window keeps repainting meanwhile.
+    // Tries for up to `espera`; the window keeps repainting meanwhile. `vigencia`: how long a
+    // row of the embedded database holds unless renewed.
     BloqueoDocumento(ConexionBaseDatos& conexion, const QString& documento,
-                     std::chrono::milliseconds espera);
+                     std::chrono::milliseconds espera, std::chrono::seconds vigencia = kVigencia);
     ~BloqueoDocumento();
     BloqueoDocumento(const BloqueoDocumento&) = delete;
     BloqueoDocumento& operator=(const BloqueoDocumento&) = delete;
@@ -24,6 +26,10 @@ public:
     // False only when another workstation holds it. A database that cannot take locks at all
     // is logged and let through, as before there were locks: a save is not refused for it.
     bool tomado() const { return tomado_; }
+    // While a long transfer runs: the embedded database's row holds for another `vigencia`, so
+    // that a slow upload never finds the document taken by another workstation meanwhile. Goes
+    // to the database at most every sixth of it.
+    void renovar();
 
     // How long a row of the embedded database holds without its owner.
     static constexpr std::chrono::seconds kVigencia{120};
@@ -48,6 +54,8 @@ private:
     ConexionBaseDatos& conexion_;
     QString recurso_;
     QString dueno_;
+    std::chrono::seconds vigencia_;
+    QDeadlineTimer proximaRenovacion_;
     bool tomado_ = false;
     bool mio_ = false; // a lock to let go of
 };

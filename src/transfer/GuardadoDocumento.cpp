@@ -68,6 +68,11 @@ GuardadoDocumento::GuardadoDocumento(ContextoVentana& c, ConexionImagenes& conex
 {
     connect(&ControlVentana<QPushButton>(c_.ventana, "BUpload"), &QPushButton::clicked, this,
             [this] { BUpload_Click(); });
+    // A slow upload keeps the document taken for as long as it runs.
+    connect(c_.entorno.FTP, &ClienteFtp::AvanceTransferencia, this, [this] {
+        if (unaEstacion_)
+            unaEstacion_->renovar();
+    });
 }
 
 GuardadoDocumento::~GuardadoDocumento() = default;

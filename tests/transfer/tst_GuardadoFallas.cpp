@@ -103,6 +103,27 @@ private slots:
                  0);
     }
 
+    // A save whose upload outlasts the row's time keeps the document: the row is renewed while
+    // the transfer runs, and another workstation finds it taken.
+    void bloqueoRenovadoMientrasDuraElEnvio()
+    {
+        Escenario e;
+        QVERIFY(e.preparar());
+        ConexionBaseDatos& conexion = e.p.bd().conexion();
+        const QString vence = QStringLiteral(
+            "SELECT vence FROM bloqueos_documento WHERE recurso = 'expedientes 9N.tif'");
+        BloqueoDocumento propio(conexion, QStringLiteral("9N.tif"), std::chrono::milliseconds(0),
+                                std::chrono::seconds(2));
+        QVERIFY(propio.tomado());
+        const qint64 antes = e.p.bd().valor(vence).toLongLong();
+        QTest::qWait(2100);
+        propio.renovar();
+        QVERIFY(e.p.bd().valor(vence).toLongLong() > antes);
+        const BloqueoDocumento otra(conexion, QStringLiteral("9N.tif"),
+                                    std::chrono::milliseconds(0));
+        QVERIFY(!otra.tomado());
+    }
+
     void expedienteSinFolio_seCreaEnLugarDeSubirComoCero()
     {
         Escenario e;
