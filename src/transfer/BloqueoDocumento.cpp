@@ -111,7 +111,8 @@ BloqueoDocumento::Intento BloqueoDocumento::intentarServidor()
 BloqueoDocumento::Intento BloqueoDocumento::intentarSQLite()
 {
     QSqlQuery consulta(conexion_.baseDatos());
-    if (!consulta.exec(QLatin1String(kTablaEmbebida))) {
+    // Once a lock, not at every try while another workstation holds it.
+    if (!tablaLista_ && !(tablaLista_ = consulta.exec(QLatin1String(kTablaEmbebida)))) {
         qCWarning(lcBloqueo) << "sin bloqueo para" << recurso_ << consulta.lastError().text();
         return Intento::Falla;
     }

@@ -57,5 +57,6 @@ private:
     std::chrono::seconds vigencia_;
     QDeadlineTimer proximaRenovacion_;
     bool tomado_ = false;
+    bool tablaLista_ = false;
     bool mio_ = false; // a lock to let go of
 };

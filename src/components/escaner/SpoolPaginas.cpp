@@ -354,7 +354,6 @@ int SpoolPaginas::absorber(const QString& carpeta, QStringList* danadas, bool* c
     const bool asentadas = EscrituraDurable::sincronizarCarpeta(carpeta_) &&
                            (!apartadas || EscrituraDurable::sincronizarCarpeta(QDir(base_).filePath(
                                               QLatin1String(kCarpetaDanadas))));
-    EscrituraDurable::sincronizarCarpeta(carpeta);
     if (!todas || !asentadas)
         return tomadas;
     QDir(carpeta).removeRecursively();
