@@ -4,11 +4,9 @@
 #include "app/ContextoVentana.h"
 #include "app/ControlVentana.h"
 #include "app/Entorno.h"
-#include "app/ErrorSistema.h"
 #include "app/Global.h"
 #include "app/Mensajes.h"
 #include "app/SesionCaptura.h"
-#include "casefiles/SentenciasExpediente.h"
 #include "casefiles/TipoDocumento.h"
 #include "components/escaner/EscanerTwain.h"
 
@@ -166,26 +164,6 @@ QString DiarioPaginas::descripcion(const Lote& lote, int hojas) const
              documento);
 }
 
-bool DiarioPaginas::marcarDocumento(const Lote& lote, QString* error)
-{
-    const TipoDocumento* tipo = TipoDocumento::porLetra(lote.tipo);
-    if (!tipo || !(lote.folio > 0))
-        return false;
-    const Sentencia marca = SentenciasExpediente::marcarDocumento(*tipo, lote.folio);
-    QString motivo;
-    try {
-        if (c_.entorno.ConexionBD->ejecutar(marca.texto, marca.valores) != 0)
-            return true;
-        motivo = sinExpediente(*tipo, lote.folio);
-    } catch (const ErrorSistema& falla) {
-        motivo = falla.mensaje();
-    }
-    qCWarning(lcDiario) << "sigue sin registrar" << tipo->nombreRemoto(lote.folio) << motivo;
-    if (error)
-        *error = motivo;
-    return false;
-}
-
 QString DiarioPaginas::sinExpediente(const TipoDocumento& tipo, double folio)
 {
     return QStringLiteral("el expediente %1 ya no existe en la base de datos, así que nada "
@@ -198,7 +176,8 @@ bool DiarioPaginas::PermitirCambio()
     if (!lote_ || !lote_->tieneCliente() || (hojas() == 0 && lote_->estado < Lote::Estado::Enviada))
         return true;
     // The document is on the server already: registered now, nothing of it is lost.
-    if (lote_->estado == Lote::Estado::Enviada && marcarDocumento(*lote_)) {
+    if (lote_->estado == Lote::Estado::Enviada && completar &&
+        completar(*lote_, [this] { registrar(); }, nullptr) == Lote::Cierre::Registrado) {
         liberar();
         return true;
     }

@@ -3,6 +3,7 @@
 #include "capture/Lote.h"
 
 #include <QObject>
+#include <functional>
 #include <optional>
 
 struct ContextoVentana;
@@ -50,9 +51,15 @@ public:
     // Before the window turns to another customer or case file: true when it may. Held pages
     // of a customer are discarded only on a Yes to a question that names them (No by default).
     bool PermitirCambio();
-    // Sets the flag of a lote whose document reached the image server; false (with the
-    // database's error) when it could not, or when no case file took it.
-    bool marcarDocumento(const Lote& lote, QString* error = nullptr);
+    // The open lote (abrir() first), and recording it for good after a change.
+    Lote& lote() { return *lote_; }
+    void registrar();
+    // Settles a lote an earlier send left on its way (the send's own check, filled in by the
+    // program's assembly): flagged when the server has its document, `registrar` recording
+    // each change of its state.
+    std::function<Lote::Cierre(Lote& lote, const std::function<void()>& registrar,
+                               QString* motivo)>
+        completar;
     // Why a flag counts for nothing: the UPDATE found no case file of that folio.
     static QString sinExpediente(const TipoDocumento& tipo, double folio);
 
@@ -61,7 +68,6 @@ signals:
     void hojasSoltadas();
 
 private:
-    void registrar();
     void vaciarEscaner();
     // The pages leave the component; once none is left, the record goes too.
     void soltar();

@@ -3,6 +3,7 @@
 #include "app/ConexionBaseDatos.h"
 #include "components/EscrituraDurable.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QHash>
@@ -47,6 +48,8 @@ std::optional<Lote> Lote::leer(const QString& carpeta)
     lote.cliente.TelefonoCliente = campos.value("telefono");
     lote.folio = campos.value("folio").toDouble();
     lote.tipo = campos.value("tipo").left(1);
+    lote.enviado = campos.value("enviado");
+    lote.base = campos.value("base");
     return lote;
 }
 
@@ -61,6 +64,8 @@ bool Lote::escribir(const QString& carpeta, QString* error) const
         {"telefono", cliente.TelefonoCliente},
         {"folio", NumeroPlano(folio)},
         {"tipo", tipo},
+        {"enviado", enviado},
+        {"base", base},
     };
     QByteArray texto;
     for (const auto& [clave, valor] : campos)
@@ -76,4 +81,15 @@ bool Lote::escribir(const QString& carpeta, QString* error) const
 bool Lote::borrar(const QString& carpeta)
 {
     return carpeta.isEmpty() || EscrituraDurable::quitar(ruta(carpeta));
+}
+
+QString Lote::huella(const QString& archivo)
+{
+    QFile datos(archivo);
+    if (!datos.open(QIODevice::ReadOnly))
+        return {};
+    QCryptographicHash sha(QCryptographicHash::Sha256);
+    if (!sha.addData(&datos))
+        return {};
+    return QString::number(datos.size()) + QLatin1Char(' ') + QString::fromLatin1(sha.result().toHex());
 }

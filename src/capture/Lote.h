@@ -19,10 +19,24 @@ struct Lote
         Registrada
     };
 
+    // How a lote an earlier send left on its way stands once the server has been asked.
+    enum class Cierre
+    {
+        Registrado,   // on the server and flagged now: its pages may go
+        PorEnviar,    // the server does not hold it, or could not say: its pages are sent again
+        SinRegistrar, // on the server, but the flag could not be set
+    };
+
     DatosCliente cliente; // NumeroCliente 0: pages whose customer was never recorded
     double folio = 0;     // 0 until the database gives one
     QString tipo;         // letter of the document type
     Estado estado = Estado::Retenida;
+    // Recorded right before an upload: the fingerprint of the document about to be sent, and of
+    // the server's document it was built on (empty when the server had none). Kept until the
+    // pages go, so that a later try, or the next start, can ask the server whether that upload
+    // arrived, whatever its answer said or whenever the program stopped.
+    QString enviado;
+    QString base;
 
     bool tieneCliente() const { return cliente.NumeroCliente > 0; }
 
@@ -32,4 +46,6 @@ struct Lote
     // Replaces the record in `carpeta` for good: a power cut leaves the old record or this one.
     bool escribir(const QString& carpeta, QString* error) const;
     static bool borrar(const QString& carpeta);
+    // "<bytes> <SHA-256 in hex>" of the file; empty when it cannot be read.
+    static QString huella(const QString& archivo);
 };

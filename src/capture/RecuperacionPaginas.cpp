@@ -53,7 +53,7 @@ void RecuperacionPaginas::revisarSesiones()
     for (const SesionRecuperable& sesion : c_.VSTwain1->SesionesRecuperables()) {
         const std::optional<Lote> lote = Lote::leer(sesion.carpeta);
         // Stored and flagged, or stored and flagged now: nothing of it is missing anywhere.
-        if (lote && lote->estado >= Lote::Estado::Enviada) {
+        if (lote && (lote->estado >= Lote::Estado::Enviada || !lote->enviado.isEmpty())) {
             if (registrar(sesion, *lote))
                 continue;
         }
@@ -76,14 +76,21 @@ void RecuperacionPaginas::revisarSesiones()
     }
 }
 
-bool RecuperacionPaginas::registrar(const SesionRecuperable& sesion, const Lote& lote)
+bool RecuperacionPaginas::registrar(const SesionRecuperable& sesion, const Lote& registrado)
 {
-    if (lote.estado == Lote::Estado::Enviada) {
-        const TipoDocumento* tipo = TipoDocumento::porLetra(lote.tipo);
-        if (!tipo || !(lote.folio > 0))
+    if (registrado.estado != Lote::Estado::Registrada) {
+        const TipoDocumento* tipo = TipoDocumento::porLetra(registrado.tipo);
+        if (!tipo || !(registrado.folio > 0) || !diario_.completar)
             return false;
+        // Its upload was under way or done: the server says whether it has it, and then it is
+        // flagged rather than offered to be sent a second time.
+        Lote lote = registrado;
         QString error;
-        if (!diario_.marcarDocumento(lote, &error)) {
+        const auto registrar = [&] { lote.escribir(sesion.carpeta, nullptr); };
+        switch (diario_.completar(lote, registrar, &error)) {
+        case Lote::Cierre::PorEnviar:
+            return false;
+        case Lote::Cierre::SinRegistrar:
             // Kept for the next start; offered meanwhile it would be sent a second time.
             c_.entorno.mensajes->MensajeError(
                 QStringLiteral("El documento %1 está en el servidor de imágenes pero no se pudo "
@@ -92,6 +99,8 @@ bool RecuperacionPaginas::registrar(const SesionRecuperable& sesion, const Lote&
                     .arg(tipo->nombreRemoto(lote.folio), error),
                 kTituloRecuperar);
             return true;
+        case Lote::Cierre::Registrado:
+            break;
         }
         qCInfo(lcRecuperacionVentana) << "se registró" << tipo->nombreRemoto(lote.folio);
         lista_.DocumentoRegistrado();

@@ -13,6 +13,7 @@
 #include "components/escaner/EscanerTwain.h"
 #include "scannerinfo/InformacionEscaner.h"
 #include "transfer/ConexionImagenes.h"
+#include "transfer/EnvioDocumento.h"
 #include "transfer/GuardadoDocumento.h"
 #include "transfer/RecepcionDocumento.h"
 
@@ -72,7 +73,13 @@ void Armado::armar(FrmEscaneo& ventana)
     // transfer
     auto* conexionImagenes = new ConexionImagenes(c, &ventana);
     auto* recepcionDocumento = new RecepcionDocumento(c, *conexionImagenes, &ventana);
-    new GuardadoDocumento(c, *conexionImagenes, *diario, *listaExpedientes, &ventana);
+    auto* guardado =
+        new GuardadoDocumento(c, *conexionImagenes, *diario, *listaExpedientes, &ventana);
+    // A lote an earlier send left on its way is settled by the same send.
+    diario->completar = [guardado](Lote& lote, const std::function<void()>& registrar,
+                                   QString* motivo) {
+        return guardado->envio().completar(lote, registrar, motivo);
+    };
     // With no case file picked, the lookup takes the customer's captured one when there is one:
     // the window shows it from then on as if it had been picked.
     seleccionDocumento->RecibirDocumento = [recepcionDocumento, listaExpedientes, &c] {

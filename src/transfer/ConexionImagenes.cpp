@@ -63,16 +63,10 @@ bool ConexionImagenes::ConectarServidorImagenes()
     return false;
 }
 
-void ConexionImagenes::conectar()
+ConexionImagenes::Apertura ConexionImagenes::abrir(ClienteFtp& ftp,
+                                                   const DatosServidorImagenes& config,
+                                                   const QString& archivoAjustes)
 {
-    auto& estatus = ControlVentana<QLabel>(c_.ventana, QStringLiteral("LblEstatus"));
-    ClienteFtp& ftp = *c_.entorno.FTP;
-    const DatosServidorImagenes& config = c_.global.ConfigServidorImagenes;
-
-    QCoreApplication::processEvents();
-    estatus.setText(QStringLiteral("Conectando al Servidor de Imagenes, Espere..."));
-    QCoreApplication::processEvents();
-
     ftp.FijarServidor(config.servidor);
     ftp.FijarUsuario(config.usuario);
     ftp.FijarContrasena(config.contrasena);
@@ -81,7 +75,7 @@ void ConexionImagenes::conectar()
         throw AjusteInvalido("puerto no numerico o fuera de rango: " + config.puerto.toStdString());
     ftp.FijarPuerto(*puerto);
     QString valorTls;
-    const auto politica = AjustesTls::leer(c_.entorno.archivoAjustes, valorTls);
+    const auto politica = AjustesTls::leer(archivoAjustes, valorTls);
     // A mistyped "obligatorio" must not quietly let the password travel in clear.
     if (!politica)
         throw AjusteInvalido(QStringLiteral("%1 = «%2» en los ajustes de la estación no es %3")
@@ -89,22 +83,36 @@ void ConexionImagenes::conectar()
                                       AjustesTls::nombres().join(QStringLiteral(", ")))
                                  .toStdString());
     ftp.FijarPoliticaTls(*politica);
-    ftp.FijarArchivoLlaves(AjustesTls::archivoLlaves(c_.entorno.archivoAjustes));
+    ftp.FijarArchivoLlaves(AjustesTls::archivoLlaves(archivoAjustes));
 
-    c_.sesion.ResultadoFtp = ftp.Conectar();
+    Apertura apertura;
+    apertura.resultado = ftp.Conectar();
     // Taken before the directory change below, whose own failure would replace it.
-    const QString motivo = ftp.UltimoError();
-    const bool porSeguridad = ftp.UltimaFalla() == ClienteFtp::Falla::Seguridad;
+    apertura.motivo = ftp.UltimoError();
+    apertura.porSeguridad = ftp.UltimaFalla() == ClienteFtp::Falla::Seguridad;
     // Asked whatever the connect returned; its result is not examined.
     ftp.CambiarDirectorioRemoto(config.Ruta);
+    return apertura;
+}
 
-    if (c_.sesion.ResultadoFtp != 1) {
-        qCInfo(lcConexion) << "Conexion rechazada:" << motivo;
+void ConexionImagenes::conectar()
+{
+    auto& estatus = ControlVentana<QLabel>(c_.ventana, QStringLiteral("LblEstatus"));
+
+    QCoreApplication::processEvents();
+    estatus.setText(QStringLiteral("Conectando al Servidor de Imagenes, Espere..."));
+    QCoreApplication::processEvents();
+
+    const Apertura apertura =
+        abrir(*c_.entorno.FTP, c_.global.ConfigServidorImagenes, c_.entorno.archivoAjustes);
+    c_.sesion.ResultadoFtp = apertura.resultado;
+    if (apertura.resultado != 1) {
+        qCInfo(lcConexion) << "Conexion rechazada:" << apertura.motivo;
         // A refused key says who may be answering and how to accept a new one: the clerk
         // passes it to support, who cannot guess it from "try again".
         QString mensaje = QStringLiteral("No se pudo conectar al servidor de Imagenes");
-        if (porSeguridad)
-            mensaje += QStringLiteral("\n\n") + motivo;
+        if (apertura.porSeguridad)
+            mensaje += QStringLiteral("\n\n") + apertura.motivo;
         c_.entorno.mensajes->MensajeError(mensaje, QStringLiteral("Trate de Nuevo"));
         estatus.setText(
             QStringLiteral("No se pudo conectar con el servidor de Imagenes, Trate de Nuevo"));

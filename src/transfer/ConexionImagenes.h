@@ -4,7 +4,9 @@
 #include <QString>
 #include <optional>
 
+class ClienteFtp;
 struct ContextoVentana;
+struct DatosServidorImagenes;
 
 // The connection to the branch's image server that every transfer opens first, and the progress
 // bar that follows the FTP component during transfers.
@@ -24,6 +26,20 @@ public:
 
     // The port text of the settings as a TCP port: a whole number in 1..65535.
     static std::optional<int> PuertoComoEntero(const QString& texto);
+
+    // What a connection attempt came to.
+    struct Apertura
+    {
+        int resultado = 0; // 1 once connected and logged in
+        QString motivo;    // why not
+        bool porSeguridad = false;
+    };
+    // Connects the client to the image server of `config` and moves to its directory, with the
+    // TLS policy and server keys of the workstation's settings; no window is needed. Settings
+    // that cannot be used (a port that is not a number, an unknown TLS policy) throw
+    // std::runtime_error.
+    static Apertura abrir(ClienteFtp& ftp, const DatosServidorImagenes& config,
+                          const QString& archivoAjustes);
 
 private:
     void FTP_AvanceTransferencia(int porcentaje);

@@ -10,6 +10,7 @@
 #include "support/EscanerGuionado.h"
 #include "support/ServidorFtpPrueba.h"
 #include "support/VentanaPrueba.h"
+#include "transfer/EnvioDocumento.h"
 #include "transfer/GuardadoDocumento.h"
 
 #include <QCheckBox>

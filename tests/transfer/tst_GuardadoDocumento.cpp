@@ -213,7 +213,7 @@ private slots:
         QFETCH(double, kilobytes);
         QFETCH(QString, texto);
         QLocale::setDefault(regional);
-        QCOMPARE(GuardadoDocumento::Megas(kilobytes), texto);
+        QCOMPARE(EnvioDocumento::Megas(kilobytes), texto);
     }
 
     void rechazoPorTamano_dejaElArchivoComoEstaba()

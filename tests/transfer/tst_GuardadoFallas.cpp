@@ -18,7 +18,7 @@ private slots:
     {
         Escenario e;
         QVERIFY(e.preparar());
-        e.guardado().leerFolio = [](ConexionBaseDatos&) { return QVariant(); };
+        e.guardado().envio().leerFolio = [](ConexionBaseDatos&) { return QVariant(); };
         e.p.clic("OpcNota");
         e.escanear();
         e.p.clic("BUpload");
@@ -35,7 +35,7 @@ private slots:
 
         // Never uploaded under folio 0: the next press asks for a folio again.
         e.p.mensajes.limpiar();
-        e.guardado().leerFolio = [](ConexionBaseDatos& c) { return c.regresaFolio(); };
+        e.guardado().envio().leerFolio = [](ConexionBaseDatos& c) { return c.regresaFolio(); };
         e.p.clic("BUpload");
         QVERIFY2(e.p.mensajes.cajas().isEmpty(), qPrintable(e.p.mensajes.resumen().join('\n')));
         QVERIFY(e.sesion().FolioActual > 0);
@@ -71,7 +71,7 @@ private slots:
         const double folio = e.p.bd().expediente(kCliente);
         const QString nombre = NumeroPlano(folio) + QStringLiteral("N.tif");
         QVERIFY(e.preparar());
-        e.guardado().esperaBloqueo = std::chrono::milliseconds(300);
+        e.guardado().envio().esperaBloqueo = std::chrono::milliseconds(300);
         e.p.clic("OpcNota");
         e.escanear(2);
         ConexionBaseDatos& otra = e.p.bd().conexion();
