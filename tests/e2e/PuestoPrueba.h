@@ -46,6 +46,19 @@ inline QByteArray leerArchivo(const QString& ruta)
     return archivo.open(QIODevice::ReadOnly) ? archivo.readAll() : QByteArray("<no existe>");
 }
 
+// The real client; a test may change what an upload answers once it is done, as when the
+// server stored the file and its answer was lost on the way back.
+class ClienteFtpPuesto : public ClienteFtpCurl
+{
+public:
+    int EnviarArchivo(const QString& local, const QString& remoto) override
+    {
+        const int resultado = ClienteFtpCurl::EnviarArchivo(local, remoto);
+        return trasEnvio ? trasEnvio(resultado) : resultado;
+    }
+    std::function<int(int)> trasEnvio;
+};
+
 // A branch workstation with real parts only: the real window over the embedded database (or
 // the same file through QODBC and the SQLite ODBC driver), the SANE test backend, the libcurl
 // client and an FTP server on loopback. The settings come from the database rows, as at a
@@ -269,7 +282,7 @@ public:
     int filas() { return valor(QStringLiteral("SELECT COUNT(*) FROM Expedientes_ZR")).toInt(); }
 
     // Declared first: the window (in p) goes before the client and the server it uses.
-    ClienteFtpCurl ftp;
+    ClienteFtpPuesto ftp;
     ServidorFtpPrueba servidor;
     VentanaPrueba p;
 

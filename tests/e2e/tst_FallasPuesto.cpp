@@ -288,6 +288,53 @@ private slots:
         QVERIFY(e.visible("nOK"));
     }
 
+    // The server stored the document but its answer never came back: the next try, or the next
+    // start, finds on the server what was sent and only sets the flag, storing nothing twice.
+    void respuestaDelEnvioPerdida_data()
+    {
+        QTest::addColumn<bool>("caida");
+        QTest::newRow("otro intento") << false;
+        QTest::newRow("el programa muere") << true;
+    }
+    void respuestaDelEnvioPerdida()
+    {
+        QFETCH(bool, caida);
+        PuestoPrueba e(*sane_);
+        QVERIFY2(e.preparar(), qPrintable(e.servidor.error()));
+        e.escanearNota(2);
+        e.ftp.trasEnvio = [](int) { return 0; };
+        e.p.clic("BUpload");
+        e.ftp.trasEnvio = nullptr;
+        const double folio = e.sesion().FolioActual;
+        const QString nombre = NumeroPlano(folio) + QStringLiteral("N.tif");
+        QCOMPARE(e.cajas().size(), 1);
+        QVERIFY2(e.cajas().first().contains(QStringLiteral("favor de reintentarlo")),
+                 qPrintable(e.cajas().first()));
+        verificarHojasRetenidas(e, 2);
+        QCOMPARE(EscritorTiff::contarPaginas(e.remoto(nombre)), 2);
+        QCOMPARE(e.columna(QStringLiteral("imagen_NOTA"), folio).toInt(), 0);
+
+        e.p.mensajes.limpiar();
+        if (caida) {
+            QVERIFY(e.caerYArrancar());
+            QCOMPARE(e.texto("LblEstatus"),
+                     QStringLiteral("Se registró en el expediente el documento %1, que ya estaba "
+                                    "en el servidor de imágenes.")
+                         .arg(nombre));
+        } else {
+            e.p.clic("BUpload");
+            QCOMPARE(e.texto("LblEstatus"), QStringLiteral("Expediente Guardado Correctamente!!: "));
+        }
+        // Neither "Desea Agregarlos?" nor the pages offered again.
+        QCOMPARE(e.cajas(), QStringList{});
+        QCOMPARE(EscritorTiff::contarPaginas(e.remoto(nombre)), 2);
+        QCOMPARE(e.columna(QStringLiteral("imagen_NOTA"), folio).toInt(), 1);
+        QCOMPARE(e.paginas(), 0);
+        QVERIFY(e.caerYArrancar());
+        QCOMPARE(e.cajas(), QStringList{});
+        QCOMPARE(e.escaner().SesionesRecuperables().size(), 0);
+    }
+
     void escanerFallaEnMedioDelAlimentador_data()
     {
         QTest::addColumn<int>("codigo");
