@@ -50,6 +50,8 @@ std::optional<Lote> Lote::leer(const QString& carpeta)
     lote.tipo = campos.value("tipo").left(1);
     lote.enviado = campos.value("enviado");
     lote.base = campos.value("base");
+    lote.hojas = campos.value("hojas").split(QLatin1Char(','), Qt::SkipEmptyParts);
+    lote.desde = campos.value("desde").toInt();
     return lote;
 }
 
@@ -66,6 +68,8 @@ bool Lote::escribir(const QString& carpeta, QString* error) const
         {"tipo", tipo},
         {"enviado", enviado},
         {"base", base},
+        {"hojas", hojas.join(QLatin1Char(','))},
+        {"desde", QString::number(desde)},
     };
     QByteArray texto;
     for (const auto& [clave, valor] : campos)

@@ -3,6 +3,7 @@
 #include "app/DatosCliente.h"
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 // Whose the held pages are and how far their save got. It lives in a small file beside the page
@@ -37,6 +38,11 @@ struct Lote
     // arrived, whatever its answer said or whenever the program stopped.
     QString enviado;
     QString base;
+    // The pages that upload added, as the fingerprints of their compressed data, and how many
+    // pages came before them: another workstation may add pages after them meanwhile, and they
+    // are still those pages in that place.
+    QStringList hojas;
+    int desde = 0;
 
     bool tieneCliente() const { return cliente.NumeroCliente > 0; }
 

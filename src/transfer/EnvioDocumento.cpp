@@ -8,6 +8,8 @@
 #include "casefiles/SentenciasExpediente.h"
 #include "casefiles/TipoDocumento.h"
 #include "components/ftp/ClienteFtp.h"
+#include "components/tiff/EscritorTiff.h"
+#include "components/tiff/LectorTiff.h"
 #include "transfer/BloqueoDocumento.h"
 #include "transfer/RespaldoArchivo.h"
 
@@ -18,6 +20,7 @@
 #include <QLoggingCategory>
 #include <QScopeGuard>
 #include <QTemporaryFile>
+#include <algorithm>
 
 Q_LOGGING_CATEGORY(lcEnvio, "expedientes.ftp.envio")
 
@@ -102,6 +105,8 @@ bool EnvioDocumento::enviar(Pedido& p)
             p.registrar();
         }
     });
+    // The pages of the server's document come first; the lote's follow them.
+    const int desde = QFile::exists(p.archivo) ? std::max(0, EscritorTiff::contarPaginas(p.archivo)) : 0;
     if (!p.escribirHojas(p.archivo))
         return false;
     if (!QFileInfo(p.archivo).isFile()) {
@@ -127,6 +132,8 @@ bool EnvioDocumento::enviar(Pedido& p)
     // hears back, or the next start, asks the server which of the two it holds.
     p.lote.enviado = Lote::huella(p.archivo);
     p.lote.base = base_;
+    p.lote.hojas = LectorTiff::huellasPaginas(p.archivo).mid(desde);
+    p.lote.desde = desde;
     p.lote.estado = Lote::Estado::Escrita;
     p.registrar();
     return subir(p, *tipo) && marcar(p, *tipo);
@@ -151,7 +158,7 @@ EnvioDocumento::Toma EnvioDocumento::tomar(Pedido& p, const TipoDocumento& tipo)
             return Toma::Detenido;
         base_ = *resultado_.documentoExiste ? Lote::huella(p.archivo) : QString();
         // An earlier try's upload arrived though its answer never came: its pages are there.
-        if (!p.lote.enviado.isEmpty() && base_ == p.lote.enviado)
+        if (*resultado_.documentoExiste && llego(p.lote, p.archivo, base_))
             return Toma::Llegado;
         if (!*resultado_.documentoExiste || preguntado)
             return Toma::Tomado;
@@ -259,6 +266,17 @@ bool EnvioDocumento::subir(Pedido& p, const TipoDocumento& tipo)
     return p.lote.estado == Lote::Estado::Enviada;
 }
 
+bool EnvioDocumento::llego(const Lote& lote, const QString& archivo, const QString& huella)
+{
+    if (lote.enviado.isEmpty())
+        return false;
+    if (huella == lote.enviado)
+        return true;
+    // Other workstations may have added pages after them since: they are still in their place.
+    return !lote.hojas.isEmpty() &&
+           LectorTiff::huellasPaginas(archivo).mid(lote.desde, lote.hojas.size()) == lote.hojas;
+}
+
 int EnvioDocumento::marcarFilas(const Lote& lote, const TipoDocumento& tipo)
 {
     const Sentencia marca = SentenciasExpediente::marcarDocumento(tipo, lote.folio);
@@ -310,7 +328,7 @@ Lote::Cierre EnvioDocumento::completar(Lote& lote,
             return Lote::Cierre::PorEnviar;
         copia.close();
         if (partes_.ftp.RecibirArchivo(remoto, copia.fileName()) != 1 ||
-            Lote::huella(copia.fileName()) != lote.enviado) {
+            !llego(lote, copia.fileName(), Lote::huella(copia.fileName()))) {
             qCInfo(lcEnvio) << remoto << "no tiene lo que se estaba enviando";
             return Lote::Cierre::PorEnviar;
         }

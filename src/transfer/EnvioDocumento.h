@@ -108,6 +108,9 @@ private:
     };
     Toma tomar(Pedido& pedido, const TipoDocumento& tipo);
     bool traer(const QString& remoto, const QString& archivo);
+    // Whether the document in `archivo` (of fingerprint `huella`) holds what the lote's earlier
+    // upload sent: that very file, or its pages in their place with others added after them.
+    static bool llego(const Lote& lote, const QString& archivo, const QString& huella);
     bool crearExpediente(Pedido& pedido, const TipoDocumento& tipo);
     bool subir(Pedido& pedido, const TipoDocumento& tipo);
     bool marcar(Pedido& pedido, const TipoDocumento& tipo);

@@ -1,5 +1,6 @@
 #include "components/tiff/LectorTiff.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <memory>
 #include <tiffio.h>
@@ -71,4 +72,42 @@ QImage LectorTiff::leer(const QString& archivo, int pagina)
         imagen.setDotsPerMeterY(qRound(ppp / 0.0254));
     }
     return imagen;
+}
+
+QStringList LectorTiff::huellasPaginas(const QString& archivo)
+{
+    std::unique_ptr<TIFF, CerrarTiff> tif(TIFFOpen(QFile::encodeName(archivo).constData(), "r"));
+    if (!tif)
+        return {};
+    TIFF* t = tif.get();
+    QStringList huellas;
+    QByteArray datos;
+    do {
+        QCryptographicHash sha(QCryptographicHash::Sha256);
+        uint32_t ancho = 0, alto = 0;
+        TIFFGetField(t, TIFFTAG_IMAGEWIDTH, &ancho);
+        TIFFGetField(t, TIFFTAG_IMAGELENGTH, &alto);
+        sha.addData(QByteArray::number(ancho) + 'x' + QByteArray::number(alto));
+        const bool mosaico = TIFFIsTiled(t);
+        const uint32_t partes = mosaico ? TIFFNumberOfTiles(t) : TIFFNumberOfStrips(t);
+        uint64_t* cuentas = nullptr;
+        if (partes > 0 &&
+            (!TIFFGetField(t, mosaico ? TIFFTAG_TILEBYTECOUNTS : TIFFTAG_STRIPBYTECOUNTS,
+                           &cuentas) ||
+             !cuentas))
+            return {};
+        for (uint32_t parte = 0; parte < partes; ++parte) {
+            const auto tamano = tmsize_t(cuentas[parte]);
+            if (tamano < 0 || tamano > (tmsize_t(1) << 30))
+                return {};
+            datos.resize(qsizetype(tamano));
+            const tmsize_t leidos = mosaico ? TIFFReadRawTile(t, parte, datos.data(), tamano)
+                                            : TIFFReadRawStrip(t, parte, datos.data(), tamano);
+            if (leidos < 0)
+                return {};
+            sha.addData(QByteArrayView(datos.constData(), qsizetype(leidos)));
+        }
+        huellas << QString::fromLatin1(sha.result().toHex().left(32));
+    } while (TIFFReadDirectory(t));
+    return huellas;
 }
