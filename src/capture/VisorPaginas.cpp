@@ -30,8 +30,11 @@ VisorPaginas::VisorPaginas(ContextoVentana& c, DiarioPaginas& diario, QObject* p
             [this] { BPrev_Click(); });
     connect(&ControlVentana<QPushButton>(c_.ventana, "BDelete"), &QPushButton::clicked, this,
             [this] { BDelete_Click(); });
-    // Stored or discarded pages are gone for good: their steps go with them.
+    // Stored or discarded pages are gone for good: their steps go with them, and with none
+    // held the viewer no longer shows one as if it were.
     connect(&diario_, &DiarioPaginas::hojasSoltadas, this, [this] {
+        if (diario_.hojas() == 0)
+            return Reiniciar();
         deshacer_.vaciar();
         actualizar();
     });

@@ -178,6 +178,9 @@ struct Escenario
         QVERIFY(p.control<QPushButton>("CmdCLientes")->isEnabled());
         QCOMPARE(p.control<QLineEdit>("TextImgCounter")->text(), QStringLiteral("0"));
         QCOMPARE(paginas(), 0);
+        // The viewer shows no page as if it were still held.
+        QCOMPARE(p.control<QLabel>("LabelImageNum")->text(), QStringLiteral("Sin Imagen"));
+        QVERIFY(!p.control<QPushButton>("BDelete")->isEnabled());
         QVERIFY(!p.global.CambiosPendientes);
         QVERIFY(!QApplication::overrideCursor());
     }
