@@ -177,7 +177,8 @@ bool DiarioPaginas::PermitirCambio()
         return true;
     // The document is on the server already: registered now, nothing of it is lost.
     if (lote_->estado == Lote::Estado::Enviada && completar &&
-        completar(*lote_, [this] { registrar(); }, nullptr) == Lote::Cierre::Registrado) {
+        completar(
+            *lote_, [this] { registrar(); }, nullptr) == Lote::Cierre::Registrado) {
         liberar();
         return true;
     }

@@ -57,8 +57,7 @@ public:
     // Settles a lote an earlier send left on its way (the send's own check, filled in by the
     // program's assembly): flagged when the server has its document, `registrar` recording
     // each change of its state.
-    std::function<Lote::Cierre(Lote& lote, const std::function<void()>& registrar,
-                               QString* motivo)>
+    std::function<Lote::Cierre(Lote& lote, const std::function<void()>& registrar, QString* motivo)>
         completar;
     // Why a flag counts for nothing: the UPDATE found no case file of that folio.
     static QString sinExpediente(const TipoDocumento& tipo, double folio);

@@ -95,5 +95,6 @@ QString Lote::huella(const QString& archivo)
     QCryptographicHash sha(QCryptographicHash::Sha256);
     if (!sha.addData(&datos))
         return {};
-    return QString::number(datos.size()) + QLatin1Char(' ') + QString::fromLatin1(sha.result().toHex());
+    return QString::number(datos.size()) + QLatin1Char(' ') +
+           QString::fromLatin1(sha.result().toHex());
 }

@@ -71,7 +71,8 @@ bool EnvioDocumento::enviar(Pedido& p)
         if (toma == Toma::Detenido)
             return false;
         if (toma == Toma::Llegado) {
-            qCInfo(lcEnvio) << resultado_.nombreRemoto << "ya tiene lo que envió un intento anterior";
+            qCInfo(lcEnvio) << resultado_.nombreRemoto
+                            << "ya tiene lo que envió un intento anterior";
             p.lote.estado = Lote::Estado::Enviada;
             p.registrar();
         }
@@ -106,7 +107,8 @@ bool EnvioDocumento::enviar(Pedido& p)
         }
     });
     // The pages of the server's document come first; the lote's follow them.
-    const int desde = QFile::exists(p.archivo) ? std::max(0, EscritorTiff::contarPaginas(p.archivo)) : 0;
+    const int desde =
+        QFile::exists(p.archivo) ? std::max(0, EscritorTiff::contarPaginas(p.archivo)) : 0;
     if (!p.escribirHojas(p.archivo))
         return false;
     if (!QFileInfo(p.archivo).isFile()) {
@@ -119,11 +121,12 @@ bool EnvioDocumento::enviar(Pedido& p)
     }
     resultado_.tamanoKB = double(QFileInfo(p.archivo).size()) / 1024.0;
     if (resultado_.tamanoKB > p.tamanoMaximo) {
-        error(QStringLiteral("El tamaño del documento a Guardar es de: ") +
-                  Megas(resultado_.tamanoKB) +
-                  QStringLiteral(" MB el cual es demasiado Grande, el tamaño maximo posible es de ") +
-                  Megas(p.tamanoMaximo) + QStringLiteral(" MB"),
-              QStringLiteral("Archivo a enviar demasiado Grande, Remueva Hojas del Documento"));
+        error(
+            QStringLiteral("El tamaño del documento a Guardar es de: ") +
+                Megas(resultado_.tamanoKB) +
+                QStringLiteral(" MB el cual es demasiado Grande, el tamaño maximo posible es de ") +
+                Megas(p.tamanoMaximo) + QStringLiteral(" MB"),
+            QStringLiteral("Archivo a enviar demasiado Grande, Remueva Hojas del Documento"));
         return false;
     }
     if (!(p.lote.folio > 0) && !crearExpediente(p, *tipo))
@@ -311,9 +314,8 @@ bool EnvioDocumento::marcar(Pedido& p, const TipoDocumento& tipo)
     return true;
 }
 
-Lote::Cierre EnvioDocumento::completar(Lote& lote,
-                                                 const std::function<void()>& registrar,
-                                                 QString* motivo)
+Lote::Cierre EnvioDocumento::completar(Lote& lote, const std::function<void()>& registrar,
+                                       QString* motivo)
 {
     const TipoDocumento* tipo = TipoDocumento::porLetra(lote.tipo);
     if (!tipo || !(lote.folio > 0))

@@ -323,7 +323,8 @@ private slots:
                          .arg(nombre));
         } else {
             e.p.clic("BUpload");
-            QCOMPARE(e.texto("LblEstatus"), QStringLiteral("Expediente Guardado Correctamente!!: "));
+            QCOMPARE(e.texto("LblEstatus"),
+                     QStringLiteral("Expediente Guardado Correctamente!!: "));
         }
         // Neither "Desea Agregarlos?" nor the pages offered again.
         QCOMPARE(e.cajas(), QStringList{});

@@ -44,12 +44,18 @@ void EstacionesPrueba::lanzar(double folio, const QList<int>& marcas, const QStr
         lista << QString::number(marca);
     auto proceso = std::make_unique<QProcess>();
     proceso->start(kEstacion,
-                   {"--base", bd.rutaBase(), "--servidor", "127.0.0.1", "--puerto",
-                    QString::number(servidor.puerto()), "--usuario", servidor.usuario(), "--clave",
-                    servidor.contrasena(), "--ruta", "/gdl", "--datos",
-                    carpetas_.filePath(QString::number(procesos_.size() + 1)), "--cliente",
-                    NumeroPlano(kCliente), "--folio", NumeroPlano(folio), "--tipo", "N",
-                    "--marcas", lista.join(QLatin1Char(',')), "--falla", falla});
+                   {"--base",     bd.rutaBase(),
+                    "--servidor", "127.0.0.1",
+                    "--puerto",   QString::number(servidor.puerto()),
+                    "--usuario",  servidor.usuario(),
+                    "--clave",    servidor.contrasena(),
+                    "--ruta",     "/gdl",
+                    "--datos",    carpetas_.filePath(QString::number(procesos_.size() + 1)),
+                    "--cliente",  NumeroPlano(kCliente),
+                    "--folio",    NumeroPlano(folio),
+                    "--tipo",     "N",
+                    "--marcas",   lista.join(QLatin1Char(',')),
+                    "--falla",    falla});
     procesos_.push_back(std::move(proceso));
 }
 

@@ -147,8 +147,8 @@ int main(int argc, char** argv)
                 return 0;
             }
         } catch (const ErrorSistema& error) {
-            std::fprintf(stderr, "%d base de datos: %s\n",
-                         int(QCoreApplication::applicationPid()), qPrintable(error.mensaje()));
+            std::fprintf(stderr, "%d base de datos: %s\n", int(QCoreApplication::applicationPid()),
+                         qPrintable(error.mensaje()));
         }
         // The clerk reads the message and presses Guardar again.
         QThread::msleep(50 + QRandomGenerator::global()->bounded(200));
