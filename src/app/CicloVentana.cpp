@@ -112,6 +112,8 @@ void CicloVentana::Form_Unload(bool& Cancel)
         }
         c_.global.CambiosPendientes = false;
     }
+    if (etapas_.Cerrar)
+        etapas_.Cerrar();
     GeometriaVentana::guardar(c_.ventana, c_.entorno.archivoAjustes);
     c_.entorno.ConexionBD->cerrar();
 }

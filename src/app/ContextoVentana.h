@@ -34,4 +34,6 @@ struct EtapasCarga
     std::function<void()> IniciarEscaner;
     // After the load, once the scanning component runs: pages a crashed run left unsaved.
     std::function<void()> RecuperarPaginas;
+    // The window closes (nothing was cancelled): work in the background ends.
+    std::function<void()> Cerrar;
 };

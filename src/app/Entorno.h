@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -26,4 +27,6 @@ struct Entorno
     QString archivoHistorial;
     // Settings kept between runs (the window's geometry); empty for the platform's usual place.
     QString archivoAjustes;
+    // The outbox's first pause between tries; it doubles at every failure up to ten minutes.
+    std::chrono::milliseconds pausaSalida{30000};
 };

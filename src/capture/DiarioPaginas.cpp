@@ -13,6 +13,7 @@
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QLoggingCategory>
+#include <QUuid>
 
 Q_LOGGING_CATEGORY(lcDiario, "expedientes.capture.diario")
 
@@ -41,6 +42,7 @@ void DiarioPaginas::abrir()
     if (lote_)
         return;
     Lote lote;
+    lote.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
     lote.cliente = c_.global.ClienteSeleccionado;
     lote.folio = c_.sesion.FolioActual;
     lote.tipo = c_.sesion.LetraActual;
@@ -51,6 +53,8 @@ void DiarioPaginas::abrir()
 void DiarioPaginas::adoptar(const Lote& lote)
 {
     lote_ = lote;
+    if (lote_->id.isEmpty())
+        lote_->id = QUuid::createUuid().toString(QUuid::WithoutBraces);
     // Whatever step its save had reached, its working file is gone: it starts over from held.
     // (A lote that reached the server is flagged at start instead of offered.)
     lote_->estado = Lote::Estado::Retenida;
@@ -122,6 +126,14 @@ void DiarioPaginas::liberar()
     // Recorded first: a crash half-way leaves pages that are known to be stored.
     if (estado() != Lote::Estado::Registrada)
         fijarEstado(Lote::Estado::Registrada);
+    soltar();
+}
+
+void DiarioPaginas::ceder()
+{
+    if (!c_.VSTwain1)
+        return;
+    qCInfo(lcDiario) << "en espera de envío:" << descripcion();
     soltar();
 }
 

@@ -37,6 +37,9 @@ public:
     void revisar();
     // The document is stored and flagged: the pages leave the component and the record goes.
     void liberar();
+    // The pages were put in the outbox, which holds them now: they leave the component and the
+    // record goes.
+    void ceder();
     // Whether the held pages belong to the customer, case file and type chosen now (pages
     // whose customer was never recorded take the current ones).
     bool pertenece();

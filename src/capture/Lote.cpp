@@ -52,6 +52,10 @@ std::optional<Lote> Lote::leer(const QString& carpeta)
     lote.base = campos.value("base");
     lote.hojas = campos.value("hojas").split(QLatin1Char(','), Qt::SkipEmptyParts);
     lote.desde = campos.value("desde").toInt();
+    lote.id = campos.value("id");
+    lote.espera = campos.value("espera");
+    lote.intento = campos.value("intento");
+    lote.error = campos.value("error");
     return lote;
 }
 
@@ -70,6 +74,10 @@ bool Lote::escribir(const QString& carpeta, QString* error) const
         {"base", base},
         {"hojas", hojas.join(QLatin1Char(','))},
         {"desde", QString::number(desde)},
+        {"id", id},
+        {"espera", espera},
+        {"intento", intento},
+        {"error", this->error},
     };
     QByteArray texto;
     for (const auto& [clave, valor] : campos)

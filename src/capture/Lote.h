@@ -43,6 +43,13 @@ struct Lote
     // are still those pages in that place.
     QStringList hojas;
     int desde = 0;
+    // Which lote this is, whatever folder holds it: the outbox's copy of a lote and the pages it
+    // came from are known for the same.
+    QString id;
+    // In the outbox: since when it waits, and its last try and why that failed.
+    QString espera;
+    QString intento;
+    QString error;
 
     bool tieneCliente() const { return cliente.NumeroCliente > 0; }
 

@@ -52,6 +52,11 @@ void RecuperacionPaginas::revisarSesiones()
     int pendientes = 0;
     for (const SesionRecuperable& sesion : c_.VSTwain1->SesionesRecuperables()) {
         const std::optional<Lote> lote = Lote::leer(sesion.carpeta);
+        if (lote && !lote->id.isEmpty() && enSalida && enSalida(*lote)) {
+            qCInfo(lcRecuperacionVentana) << "ya está en espera de envío:" << sesion.carpeta;
+            descartar(sesion);
+            continue;
+        }
         // Stored and flagged, or stored and flagged now: nothing of it is missing anywhere.
         if (lote && (lote->estado >= Lote::Estado::Enviada || !lote->enviado.isEmpty())) {
             if (registrar(sesion, *lote))

@@ -3,6 +3,7 @@
 #include "capture/Lote.h"
 
 #include <QObject>
+#include <functional>
 #include <optional>
 
 class DiarioPaginas;
@@ -28,6 +29,10 @@ public:
 
     // Load step.
     void RecuperarPaginas();
+
+    // Whether the outbox holds this lote already (filled in by the program's assembly): the run
+    // stopped after putting it in and before its pages left the component.
+    std::function<bool(const Lote& lote)> enSalida;
 
 private:
     void revisarSesiones();

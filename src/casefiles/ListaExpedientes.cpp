@@ -176,8 +176,9 @@ void ListaExpedientes::mostrarMarcas(const Registros& registro)
     for (const TipoDocumento& tipo : TipoDocumento::todos()) {
         const bool guardado =
             TipoDocumento::activa(registro.campo(QLatin1String(tipo.columnaBandera)));
+        const bool espera = !guardado && EnEspera && EnEspera(c_.sesion.FolioActual, tipo);
         ControlVentana<QWidget>(c_.ventana, tipo.marcaPresente).setVisible(guardado);
-        ControlVentana<QWidget>(c_.ventana, tipo.marcaFalta).setVisible(!guardado);
+        ControlVentana<QWidget>(c_.ventana, tipo.marcaFalta).setVisible(!guardado && !espera);
     }
     control<QCheckBox>("chkPrestamo")
         .setChecked(TipoDocumento::activa(registro.campo(QStringLiteral("es_prestamo"))));

@@ -9,6 +9,7 @@
 class QTableWidget;
 class Registros;
 struct ContextoVentana;
+struct TipoDocumento;
 
 // The customer's case files on the first tab: choosing a customer, listing the customer's case
 // files in iExpedientes and picking one of them as the current case file. The scanning tab's
@@ -50,6 +51,9 @@ public:
     // Asked before the window turns to another customer or case file (held pages of the
     // current one); false keeps everything as it is. Filled in by the program's assembly.
     std::function<bool()> PermitirCambio;
+    // Whether a document of this case file and type waits in the outbox: its marks then show it
+    // neither stored nor missing.
+    std::function<bool(double folio, const TipoDocumento& tipo)> EnEspera;
 
 protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;

@@ -13,6 +13,7 @@
 #include "components/escaner/EscanerTwain.h"
 #include "scannerinfo/InformacionEscaner.h"
 #include "transfer/ConexionImagenes.h"
+#include "transfer/DocumentosEnEspera.h"
 #include "transfer/EnvioDocumento.h"
 #include "transfer/GuardadoDocumento.h"
 #include "transfer/RecepcionDocumento.h"
@@ -68,13 +69,24 @@ void Armado::armar(FrmEscaneo& ventana)
     ventana.etapasCarga().IniciarEscaner = [escaneo] { escaneo->IniciarEscaner(); };
     auto* recuperacion = new RecuperacionPaginas(c, *escaneo, *diario, *listaExpedientes,
                                                  *seleccionDocumento, &ventana);
-    ventana.etapasCarga().RecuperarPaginas = [recuperacion] { recuperacion->RecuperarPaginas(); };
 
     // transfer
     auto* conexionImagenes = new ConexionImagenes(c, &ventana);
     auto* recepcionDocumento = new RecepcionDocumento(c, *conexionImagenes, &ventana);
+    auto* espera = new DocumentosEnEspera(c, *diario, *listaExpedientes, &ventana);
     auto* guardado =
-        new GuardadoDocumento(c, *conexionImagenes, *diario, *listaExpedientes, &ventana);
+        new GuardadoDocumento(c, *conexionImagenes, *diario, *listaExpedientes, *espera, &ventana);
+    // Pages a run left held are offered, unless the outbox had them already; then the outbox's
+    // sender starts. It stops when the window closes.
+    recuperacion->enSalida = [espera](const Lote& lote) { return espera->contiene(lote.id); };
+    listaExpedientes->EnEspera = [espera](double folio, const TipoDocumento& tipo) {
+        return espera->espera(folio, tipo);
+    };
+    ventana.etapasCarga().RecuperarPaginas = [recuperacion, espera] {
+        recuperacion->RecuperarPaginas();
+        espera->iniciar();
+    };
+    ventana.etapasCarga().Cerrar = [espera] { espera->cerrar(); };
     // A lote an earlier send left on its way is settled by the same send.
     diario->completar = [guardado](Lote& lote, const std::function<void()>& registrar,
                                    QString* motivo) {

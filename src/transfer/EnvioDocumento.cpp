@@ -60,6 +60,11 @@ bool EnvioDocumento::enviar(Pedido& p)
 {
     resultado_ = {};
     base_.clear();
+    resultado_.falla = Falla::Otra;
+    const auto bien = [this] {
+        resultado_.falla = Falla::Ninguna;
+        return true;
+    };
     const TipoDocumento* tipo = TipoDocumento::porLetra(p.lote.tipo);
     if (!tipo)
         return false;
@@ -83,7 +88,7 @@ bool EnvioDocumento::enviar(Pedido& p)
         if (!marcar(p, *tipo))
             return false;
         emit estatus(QStringLiteral("Expediente Guardado Correctamente!!: "));
-        return true;
+        return bien();
     }
 
     RespaldoArchivo respaldo(p.archivo);
@@ -139,7 +144,7 @@ bool EnvioDocumento::enviar(Pedido& p)
     p.lote.desde = desde;
     p.lote.estado = Lote::Estado::Escrita;
     p.registrar();
-    return subir(p, *tipo) && marcar(p, *tipo);
+    return subir(p, *tipo) && marcar(p, *tipo) && bien();
 }
 
 EnvioDocumento::Toma EnvioDocumento::tomar(Pedido& p, const TipoDocumento& tipo)
@@ -195,6 +200,8 @@ bool EnvioDocumento::traer(const QString& remoto, const QString& archivo)
         return true;
     }
     qCWarning(lcEnvio) << "no se pudo traer" << remoto << ftp.UltimoError();
+    resultado_.falla =
+        ftp.UltimaFalla() == ClienteFtp::Falla::Local ? Falla::Otra : Falla::Servidor;
     // Built on an older copy, the upload would replace pages stored since: nothing is sent.
     error(QStringLiteral("No se pudo Guardar el Expediente, favor de reintentarlo!!"),
           ftp.UltimaFalla() == ClienteFtp::Falla::Local
@@ -238,6 +245,8 @@ bool EnvioDocumento::subir(Pedido& p, const TipoDocumento& tipo)
         resultado_.resultadoFtp = ftp.EnviarArchivo(p.archivo, remoto);
         if (resultado_.resultadoFtp != 1) {
             qCWarning(lcEnvio) << "envio fallido" << remoto << ftp.UltimoError();
+            resultado_.falla =
+                ftp.UltimaFalla() == ClienteFtp::Falla::Local ? Falla::Otra : Falla::Servidor;
             // A transfer cut after it had started was connected: the title says what happened.
             error(QStringLiteral("No se pudo Guardar el Expediente, favor de reintentarlo!!"),
                   ftp.UltimaFalla() == ClienteFtp::Falla::Interrumpida
@@ -297,6 +306,7 @@ bool EnvioDocumento::marcar(Pedido& p, const TipoDocumento& tipo)
         filas = marcarFilas(p.lote, tipo);
     } catch (...) {
         emit estatus(kNoGuardado + remoto);
+        resultado_.falla = Falla::Marca;
         throw;
     }
     // Another workstation deleted the case file meanwhile: a flag on no row counts for nothing.

@@ -59,9 +59,19 @@ public:
         std::function<bool()> preguntarAgregar;
     };
 
+    // Why a send did not end stored and flagged.
+    enum class Falla
+    {
+        Ninguna,
+        Servidor, // the image server could not be reached, or the transfer was cut
+        Marca,    // the database refused the flag after the upload
+        Otra,     // anything a new try alone does not mend, or the clerk's No
+    };
+
     // What the last send found and did, kept as it goes (also when it throws).
     struct Resultado
     {
+        Falla falla = Falla::Ninguna;
         std::optional<bool> documentoExiste; // whether the server had one, once asked
         double tamanoKB = 0;
         int resultadoFtp = 0;

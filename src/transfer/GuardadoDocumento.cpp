@@ -16,6 +16,7 @@
 #include "components/escaner/EscanerTwain.h"
 #include "transfer/BloqueoTransferencia.h"
 #include "transfer/ConexionImagenes.h"
+#include "transfer/DocumentosEnEspera.h"
 #include "transfer/EnvioDocumento.h"
 
 #include <QApplication>
@@ -28,6 +29,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTableWidget>
+#include <exception>
 
 namespace {
 const QString kTituloNoGuardado = QStringLiteral("No se pudo Guardar");
@@ -51,8 +53,8 @@ private:
 
 GuardadoDocumento::GuardadoDocumento(ContextoVentana& c, ConexionImagenes& conexion,
                                      DiarioPaginas& diario, ListaExpedientes& lista,
-                                     QObject* parent)
-    : QObject(parent), c_(c), diario_(diario), lista_(lista),
+                                     DocumentosEnEspera& espera, QObject* parent)
+    : QObject(parent), c_(c), diario_(diario), lista_(lista), espera_(espera),
       envio_(new EnvioDocumento({*c.entorno.ConexionBD, *c.entorno.FTP, *c.entorno.mensajes,
                                  [&conexion] { return conexion.ConectarServidorImagenes(); }},
                                 this))
@@ -131,6 +133,12 @@ void GuardadoDocumento::guardar()
         s.ExpedienteExiste = false;
     if (!s.ExpedienteExiste)
         lote.folio = 0;
+    // A lote of this document waits in the outbox: these pages go after it, the same way.
+    if (lote.folio > 0 && espera_.espera(lote.folio, *tipo)) {
+        if (preguntarAgregar() && espera_.poner(*tipo))
+            apartar(*tipo);
+        return;
+    }
     EnvioDocumento::Pedido pedido{
         lote,
         [this] { diario_.registrar(); },
@@ -142,6 +150,7 @@ void GuardadoDocumento::guardar()
         [this] { return preguntarAgregar(); },
     };
     bool listo = false;
+    std::exception_ptr falla;
     {
         LeyendaEspera espera(ControlVentana<QPushButton>(c_.ventana, "BUpload"));
         BloqueoTransferencia bloqueo(c_);
@@ -154,22 +163,48 @@ void GuardadoDocumento::guardar()
             s.NombreRemoto = r.nombreRemoto;
             s.SubidaCorrecta = listo;
         });
-        listo = envio_->enviar(pedido);
+        try {
+            listo = envio_->enviar(pedido);
+        } catch (...) {
+            falla = std::current_exception();
+        }
     }
     if (listo)
-        terminar(*tipo);
+        return terminar(*tipo);
+    // Told as any failure of the database is, once the window is given back.
+    if (falla)
+        EjecutarProtegido(*c_.entorno.mensajes, [&falla] { std::rethrow_exception(falla); });
+    // The server is away, or the flag was refused after the upload: the clerk goes on, and the
+    // outbox sends the document when it can. (A new case file that got no folio stays held.)
+    const EnvioDocumento::Falla motivo = envio_->resultado().falla;
+    if ((motivo == EnvioDocumento::Falla::Servidor || motivo == EnvioDocumento::Falla::Marca) &&
+        lote.folio > 0 && espera_.poner(*tipo))
+        apartar(*tipo);
 }
 
-void GuardadoDocumento::terminar(const TipoDocumento& tipo)
+void GuardadoDocumento::reiniciarCaptura(const TipoDocumento& tipo, bool guardado)
 {
-    diario_.liberar();
     c_.global.CambiosPendientes = false;
     ControlVentana<QGroupBox>(c_.ventana, "FrmDocumentos").setEnabled(true);
     ControlVentana<QLineEdit>(c_.ventana, "TextImgCounter").setText(QStringLiteral("0"));
     ControlVentana<QPushButton>(c_.ventana, "B_Acquire").setEnabled(false);
     ControlVentana<QPushButton>(c_.ventana, "BUpload").setEnabled(false);
-    ControlVentana<QWidget>(c_.ventana, tipo.marcaPresente).setVisible(true);
+    // A document waiting in the outbox is neither stored nor missing.
+    ControlVentana<QWidget>(c_.ventana, tipo.marcaPresente).setVisible(guardado);
     ControlVentana<QWidget>(c_.ventana, tipo.marcaFalta).setVisible(false);
+}
+
+void GuardadoDocumento::apartar(const TipoDocumento& tipo)
+{
+    // The list shows it once it is stored (the database may be the reason it is not yet).
+    reiniciarCaptura(tipo, false);
+    folioCreado_ = 0;
+}
+
+void GuardadoDocumento::terminar(const TipoDocumento& tipo)
+{
+    diario_.liberar();
+    reiniciarCaptura(tipo, true);
     // The list shows the flag just set, and the new case file.
     if (folioCreado_ > 0 && folioCreado_ == c_.sesion.FolioActual)
         lista_.ExpedienteCreado();

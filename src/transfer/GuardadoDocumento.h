@@ -9,6 +9,7 @@
 
 class ConexionImagenes;
 class DiarioPaginas;
+class DocumentosEnEspera;
 class EnvioDocumento;
 class ListaExpedientes;
 struct ContextoVentana;
@@ -24,7 +25,7 @@ class GuardadoDocumento : public QObject
     Q_OBJECT
 public:
     GuardadoDocumento(ContextoVentana& c, ConexionImagenes& conexion, DiarioPaginas& diario,
-                      ListaExpedientes& lista, QObject* parent);
+                      ListaExpedientes& lista, DocumentosEnEspera& espera, QObject* parent);
     ~GuardadoDocumento() override;
 
     void BUpload_Click();
@@ -41,11 +42,16 @@ private:
     // "Desea Agregarlos?"; on No the status says the pages were kept.
     bool preguntarAgregar();
     void terminar(const TipoDocumento& tipo);
+    // The pages went to the outbox: the window is free for the next document.
+    void apartar(const TipoDocumento& tipo);
+    // The capture controls as after a save; the type's marks say whether it is stored.
+    void reiniciarCaptura(const TipoDocumento& tipo, bool guardado);
     void estatus(const QString& texto);
 
     ContextoVentana& c_;
     DiarioPaginas& diario_;
     ListaExpedientes& lista_;
+    DocumentosEnEspera& espera_;
     EnvioDocumento* envio_;
     bool guardando_ = false;
     // The case file a save created, until a save of it goes through (it may take more tries).

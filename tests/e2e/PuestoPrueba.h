@@ -11,6 +11,7 @@
 #include "support/HojasAbandonadas.h"
 #include "support/ServidorFtpPrueba.h"
 #include "support/VentanaPrueba.h"
+#include "transfer/DocumentosEnEspera.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -256,6 +257,33 @@ public:
         return p.control<QWidget>(control)->property("text").toString();
     }
     bool activo(const char* control) { return p.control<QWidget>(control)->isEnabled(); }
+
+    // The outbox of the window.
+    DocumentosEnEspera& espera() { return *p.ventana().findChild<DocumentosEnEspera*>(); }
+    // The outbox sends now; true once nothing waits in it.
+    bool enviarEspera()
+    {
+        espera().enviarAhora();
+        return QTest::qWaitFor([this] { return espera().pendientes() == 0; }, 10000);
+    }
+    // What a save that put its pages in the outbox leaves: the window free for the next
+    // document, and the status area saying how many wait.
+    void verificarEnEspera(int documentos)
+    {
+        QCOMPARE(paginas(), 0);
+        QCOMPARE(texto("TextImgCounter"), QStringLiteral("0"));
+        QVERIFY(!p.global.CambiosPendientes);
+        QVERIFY(!activo("BUpload"));
+        QVERIFY(activo("CmdCLientes"));
+        QVERIFY(!QApplication::overrideCursor());
+        QCOMPARE(espera().pendientes(), documentos);
+        QVERIFY(visible("LblSalida"));
+        QVERIFY2(texto("LblSalida")
+                     .startsWith(documentos == 1
+                                     ? QStringLiteral("1 documento en espera de envío")
+                                     : QStringLiteral("%1 documentos en espera").arg(documentos)),
+                 qPrintable(texto("LblSalida")));
+    }
     bool visible(const char* control) { return !p.control<QWidget>(control)->isHidden(); }
     int paginas() { return p.ventana().VSTwain1()->NumeroPaginas(); }
     QStringList cajas() const { return p.mensajes.resumen(); }

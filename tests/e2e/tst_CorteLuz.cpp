@@ -140,6 +140,7 @@ enum class Momento
     Deshacer,   // right after that removal was undone
     EnEnvio,    // the pages in the working file, the upload under way
     Enviado,    // the document on the server, its flag not set yet
+    Llegado,    // the document on the server, the upload's answer not back yet
     Marcado,    // the flag set, the pages not yet let go
     Guardado,   // after a save that went ahead
 };
@@ -175,6 +176,7 @@ private slots:
         QTest::newRow("tras deshacer") << Momento::Deshacer << false << 3;
         QTest::newRow("guardando: escritas, enviando") << Momento::EnEnvio << false << 3;
         QTest::newRow("guardando: enviado") << Momento::Enviado << false << 3;
+        QTest::newRow("guardando: en el servidor, sin respuesta") << Momento::Llegado << false << 3;
         QTest::newRow("guardando: marcado") << Momento::Marcado << false << 3;
         QTest::newRow("guardado") << Momento::Guardado << false << 3;
     }
@@ -252,6 +254,11 @@ private slots:
         QMetaObject::Connection enEnvio;
         if (momento == Momento::EnEnvio)
             enEnvio = connect(&e.ftp, &ClienteFtp::AvanceTransferencia, this, [&] { cortar(); });
+        if (momento == Momento::Llegado)
+            e.ftp.trasEnvio = [&](int resultado) {
+                cortar();
+                return resultado;
+            };
         if (momento == Momento::Enviado) {
             visorCorte.alAbrir = [&] { cortar(); };
             e.p.entorno.visor = &visorCorte;
@@ -268,6 +275,7 @@ private slots:
             QVERIFY(cortado || momento == Momento::Guardado);
         }
         disconnect(enEnvio);
+        e.ftp.trasEnvio = nullptr;
         cortar();
         if (momento == Momento::EnEnvio) {
             // Not from the disk about to be unmounted: the server would keep it busy.

@@ -79,8 +79,8 @@ private slots:
         alFinNadaSePierde(e, 2);
     }
 
-    // The server down for the upload: the case file exists, its document does not. Killed then,
-    // the next start brings the pages back to that case file.
+    // The server down for the upload: the case file exists, its document does not, and the
+    // document waits in the outbox. Killed then, the next start sends it.
     void envioFallidoYCaida()
     {
         PuestoPrueba e(*sane_);
@@ -90,31 +90,34 @@ private slots:
         e.p.clic("BUpload");
         QCOMPARE(e.cajas().size(), 2);
         QCOMPARE(e.filas(), 1);
-        QCOMPARE(e.paginas(), 3);
-        QVERIFY(e.activo("BUpload"));
+        e.verificarEnEspera(1);
         QVERIFY(e.servidor.reiniciar());
-        alFinNadaSePierde(e, 3);
+        e.p.mensajes.limpiar();
+        QVERIFY(e.caerYArrancar());
+        QCOMPARE(e.cajas(), QStringList{});
+        QTRY_COMPARE(e.espera().pendientes(), 0);
+        alFinNadaSePierde(e, 0, 3);
         QCOMPARE(e.filas(), 1);
     }
 
-    // A failed upload, then a save refused for size, then one that works: the document is stored
-    // and flagged once, and choosing the customer again asks nothing.
-    void envioFallidoRechazoYReintento()
+    // A failed upload, then another customer chosen, then the server back: the document is
+    // stored and flagged once, and choosing its customer again asks nothing.
+    void envioFallidoOtroClienteYReintento()
     {
         PuestoPrueba e(*sane_);
         QVERIFY2(e.preparar(), qPrintable(e.servidor.error()));
         e.escanearNota(2);
         e.servidor.matar();
         e.p.clic("BUpload");
-        QVERIFY(e.servidor.reiniciar());
-        e.p.global.ConfigServidorImagenes.tamano = 0;
-        e.p.clic("BUpload");
-        QCOMPARE(e.paginas(), 2);
-        e.p.global.ConfigServidorImagenes.tamano = 10240;
+        e.verificarEnEspera(1);
         e.p.mensajes.limpiar();
-        e.p.clic("BUpload");
+        QCOMPARE(e.buscarCliente(QStringLiteral("MORALES IBARRA LUIS"), kVecino), 1);
         QCOMPARE(e.cajas(), QStringList{});
-        QCOMPARE(e.paginas(), 0);
+        QVERIFY(e.servidor.reiniciar());
+        QVERIFY(e.enviarEspera());
+        QCOMPARE(e.cajas(), QStringList{});
+        // The window stays with the customer it shows.
+        QCOMPARE(e.p.global.ClienteSeleccionado.NumeroCliente, kVecino);
         QCOMPARE(e.buscarCliente(kNombre), 1);
         QCOMPARE(e.cajas(), QStringList{});
         alFinNadaSePierde(e, 0, 2);

@@ -10,6 +10,7 @@
 #include "support/EscanerGuionado.h"
 #include "support/ServidorFtpPrueba.h"
 #include "support/VentanaPrueba.h"
+#include "transfer/DocumentosEnEspera.h"
 #include "transfer/EnvioDocumento.h"
 #include "transfer/GuardadoDocumento.h"
 
@@ -77,8 +78,15 @@ struct Escenario
 
     bool preparar(double tamano = 2048, bool conSane = false)
     {
+        if (!servidor.iniciar() || !QDir(servidor.raiz()).mkpath(QStringLiteral("gdl")))
+            return false;
         p.bd().sucursal(QStringLiteral("S01"), QStringLiteral("GDL"));
+        // The branch's rows point at the loopback server, as the outbox's sender reads them.
         BaseDatosPrueba::ServidorImagenes fila;
+        fila.direccion_local = fila.direccion_remota = QStringLiteral("127.0.0.1");
+        fila.usuario = servidor.usuario();
+        fila.contrasena = servidor.contrasena();
+        fila.puerto = QString::number(servidor.puerto());
         fila.tamano = tamano;
         fila.resolucion_BN = 50;
         p.bd().servidorImagenes(fila);
@@ -86,8 +94,6 @@ struct Escenario
         cliente.numero = kCliente;
         cliente.nombre = QStringLiteral("RUIZ SOTO ANA");
         p.bd().cliente(cliente);
-        if (!servidor.iniciar() || !QDir(servidor.raiz()).mkpath(QStringLiteral("gdl")))
-            return false;
         if (conSane) {
             // SANE reads its configuration once a process: later scenarios share the first.
             if (!saneCompartida)
@@ -131,6 +137,7 @@ struct Escenario
         p.clic("B_Acquire");
     }
     GuardadoDocumento& guardado() { return *p.ventana().findChild<GuardadoDocumento*>(); }
+    DocumentosEnEspera& espera() { return *p.ventana().findChild<DocumentosEnEspera*>(); }
     SesionCaptura& sesion() { return p.ventana().sesion(); }
     QString remoto(const QString& nombre) const
     {

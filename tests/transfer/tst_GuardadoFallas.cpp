@@ -138,15 +138,10 @@ private slots:
 
     // The server down: nothing is flagged, the pages stay held, and pressing Guardar again
     // sends them once the server is back. Another customer meanwhile asks before they go.
-    void servidorCaido_lasHojasEsperanOtroIntento_data()
+    // The server down: told as before, then the document waits in the outbox and the window is
+    // free at once; the outbox sends it once the server is back.
+    void servidorCaido_elDocumentoEsperaEnLaBandeja()
     {
-        QTest::addColumn<bool>("descartar");
-        QTest::newRow("conservar y reintentar") << false;
-        QTest::newRow("descartar al cambiar de cliente") << true;
-    }
-    void servidorCaido_lasHojasEsperanOtroIntento()
-    {
-        QFETCH(bool, descartar);
         Escenario e;
         QVERIFY(e.preparar());
         e.p.clic("OpcNota");
@@ -160,50 +155,39 @@ private slots:
                  (QStringList{QStringLiteral("error|No se pudo conectar al servidor de Imagenes|"
                                              "Trate de Nuevo"),
                               kCajaSubida}));
-        QCOMPARE(e.estatus(), QStringLiteral("No se pudo Guardar el Expediente: ") + nombre);
+        QCOMPARE(e.estatus(), QStringLiteral("El documento %1 quedó en espera de envío; se "
+                                             "enviará en cuanto responda el servidor de "
+                                             "imágenes.")
+                                  .arg(nombre));
         QCOMPARE(e.filas(), 1);
         QCOMPARE(e.bandera("imagen_NOTA").toInt(), 0);
-        QVERIFY(!e.visible("nOK"));
+        // Neither stored nor missing.
+        QVERIFY(!e.visible("nOK") && !e.visible("nFa"));
         QVERIFY(e.p.visor.abiertos.isEmpty());
-        e.verificarRetenidas(2);
+        QCOMPARE(e.paginas(), 0);
+        QVERIFY(!e.p.global.CambiosPendientes);
+        QCOMPARE(e.espera().pendientes(), 1);
+        QCOMPARE(e.p.control<QLabel>("LblSalida")->text(),
+                 QStringLiteral("1 documento en espera de envío"));
         QVERIFY(!QFile::exists(QStringLiteral("expedienteN.tif")));
 
-        // Another customer: the question names the pages and whose they are.
+        // Nothing held: another customer is chosen without a question.
         e.p.mensajes.limpiar();
-        e.p.mensajes.responder(descartar);
-        e.elegirCliente();
-        QCOMPARE(e.p.mensajes.cajas().size(), 1);
-        const auto& pregunta = e.p.mensajes.cajas().first();
-        QCOMPARE(pregunta.tipo, MensajesGrabados::Tipo::Pregunta);
-        QCOMPARE(pregunta.titulo, QStringLiteral("Hojas sin Guardar"));
-        QVERIFY2(pregunta.mensaje.contains(QStringLiteral("2 hojas escaneadas del cliente 700 RUIZ "
-                                                          "SOTO ANA (expediente %1, Nota Venta)")
-                                               .arg(NumeroPlano(folio))),
-                 qPrintable(pregunta.mensaje));
-        if (descartar) {
-            QCOMPARE(e.paginas(), 0);
-            QVERIFY(!e.p.global.CambiosPendientes);
-            QCOMPARE(e.sesion().FolioActual, 0.0);
-            QCOMPARE(e.p.control<QLabel>("LabelImageNum")->text(), QStringLiteral("Sin Imagen"));
-            return;
-        }
-        // No: the window stays with the pages' customer and case file.
-        QCOMPARE(e.sesion().FolioActual, folio);
-        e.verificarRetenidas(2);
-
-        e.p.mensajes.limpiar();
-        QVERIFY(e.servidor.reiniciar());
-        e.p.clic("BUpload");
-        QCOMPARE(e.p.mensajes.resumen(), QStringList{});
-        QCOMPARE(e.veces(QStringLiteral("INSERT")), 1);
-        QCOMPARE(e.bandera("imagen_NOTA").toInt(), 1);
-        QCOMPARE(EscritorTiff::contarPaginas(e.remoto(nombre)), 2);
-        QVERIFY(e.visible("nOK"));
-        e.verificarReinicio();
-        // Stored at last: choosing another customer asks nothing.
         e.elegirCliente();
         QVERIFY(e.p.mensajes.cajas().isEmpty());
-        QVERIFY(!QFile::exists(QStringLiteral("expedienteN.tif")));
+
+        QVERIFY(e.servidor.reiniciar());
+        e.espera().enviarAhora();
+        QTRY_COMPARE(e.espera().pendientes(), 0);
+        QCOMPARE(e.p.mensajes.resumen(), QStringList{});
+        QCOMPARE(e.valor(QStringLiteral("SELECT imagen_NOTA FROM Expedientes_ZR WHERE "
+                                        "expediente = %1")
+                             .arg(NumeroPlano(folio)))
+                     .toInt(),
+                 1);
+        QCOMPARE(EscritorTiff::contarPaginas(e.remoto(nombre)), 2);
+        QCOMPARE(e.veces(QStringLiteral("INSERT")), 1);
+        QTRY_VERIFY(!e.visible("LblSalida"));
     }
 
     void segundaPulsacionDuranteElEnvio_noGuardaOtraVez()

@@ -1,0 +1,147 @@
+#include "transfer/DocumentosEnEspera.h"
+
+#include "app/ContextoVentana.h"
+#include "app/ControlVentana.h"
+#include "app/Entorno.h"
+#include "app/Global.h"
+#include "app/Mensajes.h"
+#include "app/SesionCaptura.h"
+#include "capture/DiarioPaginas.h"
+#include "casefiles/ListaExpedientes.h"
+#include "casefiles/TipoDocumento.h"
+#include "components/escaner/EscanerTwain.h"
+#include "transfer/BandejaSalida.h"
+#include "transfer/EnvioSalida.h"
+
+#include <QDir>
+#include <QLabel>
+
+DocumentosEnEspera::DocumentosEnEspera(ContextoVentana& c, DiarioPaginas& diario,
+                                       ListaExpedientes& lista, QObject* parent)
+    : QObject(parent), c_(c), diario_(diario), lista_(lista),
+      // Beside the working files: this copy's own folder, which nobody else's account reads.
+      bandeja_(std::make_unique<BandejaSalida>(
+          QDir::current().absoluteFilePath(QStringLiteral("salida"))))
+{
+}
+
+DocumentosEnEspera::~DocumentosEnEspera() = default;
+
+void DocumentosEnEspera::iniciar()
+{
+    bandeja_->limpiar();
+    RemitenteSalida::Ajustes ajustes;
+    ajustes.cadenaConexion = c_.global.CadenaConexion;
+    ajustes.carpetaArranque = c_.entorno.carpetaArranque;
+    ajustes.servidor = c_.global.ConfigServidorImagenes;
+    ajustes.archivoAjustes = c_.entorno.archivoAjustes;
+    ajustes.carpetaSalida = bandeja_->carpeta();
+    ajustes.pausaInicial = c_.entorno.pausaSalida;
+    envio_ = new EnvioSalida(ajustes, this);
+    connect(envio_, &EnvioSalida::cambio, this, &DocumentosEnEspera::mostrar);
+    connect(envio_, &EnvioSalida::registrado, this, [this](double cliente, double folio) {
+        // Another customer's document never changes what the window shows.
+        if (cliente == c_.global.ClienteSeleccionado.NumeroCliente) {
+            lista_.DocumentoRegistrado();
+            if (folio == c_.sesion.FolioActual)
+                lista_.ExpedienteTomado();
+        }
+        mostrar();
+    });
+    mostrar();
+    envio_->enviarAhora();
+}
+
+void DocumentosEnEspera::cerrar()
+{
+    const int n = pendientes();
+    if (n > 0)
+        c_.entorno.mensajes->MensajeInformacion(
+            n == 1 ? QStringLiteral("Hay 1 documento en espera de envío al servidor de imágenes. "
+                                    "No se pierde: se enviará la próxima vez que inicie el "
+                                    "programa.")
+                   : QStringLiteral("Hay %1 documentos en espera de envío al servidor de "
+                                    "imágenes. No se pierden: se enviarán la próxima vez que "
+                                    "inicie el programa.")
+                         .arg(n),
+            QStringLiteral("Documentos en espera de envío"));
+    if (envio_)
+        envio_->detener();
+}
+
+bool DocumentosEnEspera::poner(const TipoDocumento& tipo)
+{
+    EscanerTwain& escaner = *c_.VSTwain1;
+    const Lote lote = diario_.lote();
+    QString error;
+    const QString carpeta = bandeja_->poner(
+        lote, escaner.NumeroPaginas(),
+        [&escaner](int posicion, const QString& archivo, QString* motivo) {
+            if (escaner.GuardarPagina(posicion, archivo) == 1)
+                return true;
+            *motivo = escaner.TextoError();
+            return false;
+        },
+        &error);
+    const QString documento = tipo.nombreRemoto(lote.folio);
+    if (carpeta.isEmpty()) {
+        c_.entorno.mensajes->MensajeError(
+            QStringLiteral("No se pudo dejar el documento %1 en espera de envío: %2. Las hojas "
+                           "escaneadas se conservan; vuelva a Guardar.")
+                .arg(documento, error),
+            QStringLiteral("No se pudo Guardar"));
+        return false;
+    }
+    // The outbox holds them now: they leave the window, which is free for the next document.
+    diario_.ceder();
+    ControlVentana<QLabel>(c_.ventana, "LblEstatus")
+        .setText(QStringLiteral("El documento %1 quedó en espera de envío; se enviará en cuanto "
+                                "responda el servidor de imágenes.")
+                     .arg(documento));
+    mostrar();
+    if (envio_)
+        envio_->programar();
+    return true;
+}
+
+bool DocumentosEnEspera::espera(double folio, const TipoDocumento& tipo) const
+{
+    for (const BandejaSalida::Espera& una : bandeja_->esperas())
+        if (una.lote.folio == folio && una.lote.tipo == QString(tipo.letra))
+            return true;
+    return false;
+}
+
+bool DocumentosEnEspera::contiene(const QString& id) const
+{
+    for (const BandejaSalida::Espera& una : bandeja_->esperas())
+        if (una.lote.id == id)
+            return true;
+    return false;
+}
+
+int DocumentosEnEspera::pendientes() const
+{
+    return int(bandeja_->esperas().size());
+}
+
+void DocumentosEnEspera::enviarAhora()
+{
+    if (envio_)
+        envio_->enviarAhora();
+}
+
+void DocumentosEnEspera::mostrar()
+{
+    auto& etiqueta = ControlVentana<QLabel>(c_.ventana, "LblSalida");
+    const int n = pendientes();
+    etiqueta.setVisible(n > 0);
+    if (n == 0)
+        return etiqueta.clear();
+    QString texto = n == 1 ? QStringLiteral("1 documento en espera de envío")
+                           : QStringLiteral("%1 documentos en espera de envío").arg(n);
+    const QString error = envio_ ? envio_->ultimoError() : QString();
+    if (!error.isEmpty())
+        texto += QStringLiteral(" (último intento: %1)").arg(error);
+    etiqueta.setText(texto);
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QObject>
+#include <memory>
+
+class BandejaSalida;
+class DiarioPaginas;
+class EnvioSalida;
+class ListaExpedientes;
+struct ContextoVentana;
+struct TipoDocumento;
+
+// The window's side of the outbox: a Guardar that cannot reach the image server puts its pages
+// here and the clerk goes on; the sender sends them in the background, and the status area says
+// how many wait and why the last try failed. Closing says they will be sent at the next start.
+class DocumentosEnEspera : public QObject
+{
+    Q_OBJECT
+public:
+    DocumentosEnEspera(ContextoVentana& c, DiarioPaginas& diario, ListaExpedientes& lista,
+                       QObject* parent);
+    ~DocumentosEnEspera() override;
+
+    // Once the window is loaded: the sender starts, and sends what an earlier run left.
+    void iniciar();
+    // Before the window closes: says what waits, and stops the sender.
+    void cerrar();
+
+    // The held pages of the document of this type go to the outbox, and leave the window; false,
+    // with the clerk told, when they could not (they stay held).
+    bool poner(const TipoDocumento& tipo);
+    // Whether the outbox holds the lote of this id.
+    bool contiene(const QString& id) const;
+    // Whether a lote of this document waits in the outbox.
+    bool espera(double folio, const TipoDocumento& tipo) const;
+    // How many documents wait.
+    int pendientes() const;
+    // A try now.
+    void enviarAhora();
+
+private:
+    void mostrar();
+
+    ContextoVentana& c_;
+    DiarioPaginas& diario_;
+    ListaExpedientes& lista_;
+    std::unique_ptr<BandejaSalida> bandeja_;
+    EnvioSalida* envio_ = nullptr;
+};
