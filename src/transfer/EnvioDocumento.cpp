@@ -175,7 +175,7 @@ EnvioDocumento::Toma EnvioDocumento::tomar(Pedido& p, const TipoDocumento& tipo)
         unaEstacion_.reset();
         if (!p.preguntarAgregar())
             return Toma::Detenido;
-        preguntado = true;
+        preguntado = resultado_.agregar = true;
     }
 }
 

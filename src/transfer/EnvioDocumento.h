@@ -72,6 +72,7 @@ public:
     struct Resultado
     {
         Falla falla = Falla::Ninguna;
+        bool agregar = false; // "Desea Agregarlos?" was answered Yes
         std::optional<bool> documentoExiste; // whether the server had one, once asked
         double tamanoKB = 0;
         int resultadoFtp = 0;

@@ -177,8 +177,15 @@ void GuardadoDocumento::guardar()
     // The server is away, or the flag was refused after the upload: the clerk goes on, and the
     // outbox sends the document when it can. (A new case file that got no folio stays held.)
     const EnvioDocumento::Falla motivo = envio_->resultado().falla;
-    if ((motivo == EnvioDocumento::Falla::Servidor || motivo == EnvioDocumento::Falla::Marca) &&
-        lote.folio > 0 && espera_.poner(*tipo))
+    if ((motivo != EnvioDocumento::Falla::Servidor && motivo != EnvioDocumento::Falla::Marca) ||
+        !(lote.folio > 0))
+        return;
+    // The server could not say whether a document is stored; the case file can. A stored one
+    // gets the pages added: the clerk says so first, as when the server answers.
+    const bool guardado = !ControlVentana<QWidget>(c_.ventana, tipo->marcaPresente).isHidden();
+    if (guardado && !envio_->resultado().agregar && !preguntarAgregar())
+        return;
+    if (espera_.poner(*tipo))
         apartar(*tipo);
 }
 

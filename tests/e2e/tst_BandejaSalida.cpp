@@ -1,0 +1,158 @@
+#include "PuestoPrueba.h"
+
+#include "components/tiff/LectorTiff.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+struct Cliente
+{
+    double numero;
+    QString nombre;
+};
+const QList<Cliente> kClientes{{kCliente, kNombre},
+                               {kVecino, QStringLiteral("MORALES IBARRA LUIS")},
+                               {4713, QStringLiteral("MORALES IBARRA ANA")},
+                               {4714, QStringLiteral("MORALES IBARRA JUAN")}};
+
+// What the outbox is asked to live through while documents wait.
+enum class Caso
+{
+    ServidorVuelve,   // the server comes back in the same run
+    ProgramaMuere,    // killed while they wait; the server comes back after the restart
+    OtraEstacionAgrega, // another workstation adds to the same document meanwhile
+};
+} // namespace
+
+Q_DECLARE_METATYPE(Caso)
+
+// The image server away for a while, on the real workstation: each save puts its document in
+// the outbox and the clerk goes on with the next customer; once the server is back, the outbox
+// stores and flags each document once, under its own case file.
+class PruebaBandejaSalida : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<ConfigSanePrueba> sane_;
+
+    // The customer chosen, Nota Venta of a new case file (or of `folio`) picked, `hojas` pages
+    // scanned.
+    static void escanear(PuestoPrueba& e, const Cliente& cliente, int hojas, double folio = 0)
+    {
+        QCOMPARE(e.buscarCliente(cliente.nombre, cliente.numero), 1);
+        if (folio > 0)
+            e.elegirExpediente(folio);
+        e.p.control<QTabWidget>("TabScan")->setCurrentIndex(1);
+        e.p.clic("OpcNota");
+        e.fuente(kPlana);
+        e.p.control<QCheckBox>("ChkShowUI")->setChecked(true);
+        for (int i = 0; i < hojas; ++i)
+            e.p.clic("B_Acquire");
+        QCOMPARE(e.paginas(), hojas);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        sane_ = std::make_unique<ConfigSanePrueba>();
+        QVERIFY(sane_->valida());
+        QLocale::setDefault(QLocale::c());
+    }
+
+    void losDocumentosEsperanYSeEnvianUnaVez_data()
+    {
+        QTest::addColumn<Caso>("caso");
+        QTest::newRow("el servidor vuelve") << Caso::ServidorVuelve;
+        QTest::newRow("el programa muere mientras esperan") << Caso::ProgramaMuere;
+        QTest::newRow("otra estación agrega al mismo documento") << Caso::OtraEstacionAgrega;
+    }
+    void losDocumentosEsperanYSeEnvianUnaVez()
+    {
+        QFETCH(Caso, caso);
+        PuestoPrueba e(*sane_);
+        QVERIFY2(e.preparar(), qPrintable(e.servidor.error()));
+        for (const Cliente& cliente : kClientes.mid(2)) {
+            BaseDatosPrueba::Cliente fila;
+            fila.numero = cliente.numero;
+            fila.nombre = cliente.nombre;
+            e.p.bd().cliente(fila);
+        }
+        // Another workstation adds to a stored document of the first customer.
+        const bool otra = caso == Caso::OtraEstacionAgrega;
+        const double guardado = otra ? e.expedienteConNota() : 0;
+        if (otra)
+            QVERIFY(EscritorTiff::agregarImagen(e.remoto(NumeroPlano(guardado) + "N.tif"),
+                                                QImage(100, 100, QImage::Format_Mono), 50));
+        // A try comes this long after a document is put in; it doubles after each failure.
+        e.p.entorno.pausaSalida = otra ? 60s : 300ms;
+        QVERIFY(e.arrancar());
+        e.servidor.matar();
+
+        const int documentos = otra ? 1 : 3;
+        for (int i = 0; i < documentos; ++i) {
+            e.p.mensajes.responder(true); // adding to the stored document
+            escanear(e, kClientes[i], i + 1, guardado);
+            e.p.clic("BUpload");
+            // Told as before: the type's document could not be fetched, nor the save go; and a
+            // stored document asks before the pages are added to it.
+            QVERIFY2(e.cajas().size() == (otra ? 5 : 2), qPrintable(e.cajas().join('\n')));
+            e.verificarEnEspera(i + 1);
+            e.p.mensajes.limpiar();
+        }
+        // The window goes on with a fourth customer, whose pages stay held.
+        escanear(e, kClientes[3], 1);
+        QCOMPARE(e.cajas(), QStringList{});
+
+        if (caso == Caso::ProgramaMuere) {
+            e.p.mensajes.responder(true); // the offer of the fourth customer's page
+            QVERIFY(e.caerYArrancar());
+            // Only the held page is offered: the waiting documents are the outbox's.
+            QCOMPARE(e.cajas().size(), 1);
+            QVERIFY2(e.cajas().first().contains(QStringLiteral("1 hoja escaneada del cliente "
+                                                               "4714")),
+                     qPrintable(e.cajas().first()));
+            QCOMPARE(e.paginas(), 1);
+            QTRY_COMPARE(e.texto("LblSalida").left(32), QStringLiteral("3 documentos en espera de envío"));
+            e.p.mensajes.limpiar();
+        }
+        QVERIFY(e.servidor.reiniciar());
+        QList<int> hojasOtra;
+        if (otra) {
+            // Meanwhile another workstation stores a page of its own in the same document.
+            QVERIFY(EscritorTiff::agregarImagen(e.remoto(NumeroPlano(guardado) + "N.tif"),
+                                                QImage(120, 100, QImage::Format_Mono), 50));
+            e.espera().enviarAhora();
+        }
+        // Within the pause, by itself.
+        QTRY_COMPARE_WITH_TIMEOUT(e.espera().pendientes(), 0, 8000);
+        QCOMPARE(e.cajas(), QStringList{});
+        QTRY_VERIFY(!e.visible("LblSalida"));
+
+        // Each document once, under its own customer's case file, flagged.
+        for (int i = 0; i < documentos; ++i) {
+            const QVariant folio = otra ? QVariant(guardado)
+                                        : e.valor(QStringLiteral("SELECT expediente FROM "
+                                                                 "Expedientes_ZR WHERE cliente = "
+                                                                 "%1")
+                                                      .arg(NumeroPlano(kClientes[i].numero)));
+            QVERIFY(!folio.isNull());
+            const QString remoto = e.remoto(NumeroPlano(folio.toDouble()) + "N.tif");
+            QCOMPARE(e.columna(QStringLiteral("imagen_NOTA"), folio.toDouble()).toInt(), 1);
+            if (otra) {
+                // Stored first, the other workstation's page, then this one's.
+                QCOMPARE(EscritorTiff::contarPaginas(remoto), 3);
+                QCOMPARE(LectorTiff::leer(remoto, 0).width(), 100);
+                QCOMPARE(LectorTiff::leer(remoto, 1).width(), 120);
+            } else {
+                QCOMPARE(EscritorTiff::contarPaginas(remoto), i + 1);
+            }
+        }
+        QCOMPARE(e.filas(), otra ? 1 : 3);
+        // The window still shows the fourth customer with the page held.
+        QCOMPARE(e.texto("TxtNumero"), QStringLiteral("4714"));
+        QCOMPARE(e.paginas(), 1);
+    }
+};
+
+QTEST_MAIN(PruebaBandejaSalida)
+#include "tst_BandejaSalida.moc"
