@@ -143,6 +143,7 @@ enum class Momento
     Llegado,    // the document on the server, the upload's answer not back yet
     Marcado,    // the flag set, the pages not yet let go
     Guardado,   // after a save that went ahead
+    EnEspera,   // after a save that put the document in the outbox, the server away
 };
 
 } // namespace
@@ -179,6 +180,7 @@ private slots:
         QTest::newRow("guardando: en el servidor, sin respuesta") << Momento::Llegado << false << 3;
         QTest::newRow("guardando: marcado") << Momento::Marcado << false << 3;
         QTest::newRow("guardado") << Momento::Guardado << false << 3;
+        QTest::newRow("en espera de envío") << Momento::EnEspera << false << 3;
     }
     void nadaSePierde()
     {
@@ -270,14 +272,18 @@ private slots:
                     cortar();
             });
         const bool guardar = momento >= Momento::EnEnvio;
+        if (momento == Momento::EnEspera)
+            e.servidor.matar();
         if (guardar) {
             e.p.clic("BUpload");
-            QVERIFY(cortado || momento == Momento::Guardado);
+            QVERIFY(cortado || momento >= Momento::Guardado);
         }
+        if (momento == Momento::EnEspera)
+            e.verificarEnEspera(1);
         disconnect(enEnvio);
         e.ftp.trasEnvio = nullptr;
         cortar();
-        if (momento == Momento::EnEnvio) {
+        if (momento == Momento::EnEnvio || momento == Momento::EnEspera) {
             // Not from the disk about to be unmounted: the server would keep it busy.
             QDir::setCurrent(QDir::tempPath());
             QVERIFY(e.servidor.reiniciar());
@@ -312,6 +318,9 @@ private slots:
             e.p.mensajes.limpiar();
             e.p.clic("BUpload");
         }
+        // The outbox kept it through the cut, and sends it now.
+        if (momento == Momento::EnEspera)
+            QVERIFY(e.enviarEspera());
         QVERIFY2(e.cajas().isEmpty(), qPrintable(e.cajas().join('\n')));
         QCOMPARE(e.paginas(), 0);
         QCOMPARE(e.columna(QStringLiteral("imagen_NOTA"), folio).toInt(), 1);
