@@ -12,9 +12,15 @@
 #include "components/escaner/EscanerTwain.h"
 #include "transfer/BandejaSalida.h"
 #include "transfer/EnvioSalida.h"
+#include "transfer/FrmSalida.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QLabel>
+#include <QLoggingCategory>
+#include <QPushButton>
+
+Q_LOGGING_CATEGORY(lcEspera, "expedientes.ftp.salida.ventana")
 
 DocumentosEnEspera::DocumentosEnEspera(ContextoVentana& c, DiarioPaginas& diario,
                                        ListaExpedientes& lista, QObject* parent)
@@ -23,6 +29,8 @@ DocumentosEnEspera::DocumentosEnEspera(ContextoVentana& c, DiarioPaginas& diario
       bandeja_(std::make_unique<BandejaSalida>(
           QDir::current().absoluteFilePath(QStringLiteral("salida"))))
 {
+    connect(&ControlVentana<QPushButton>(c_.ventana, "BSalida"), &QPushButton::clicked, this,
+            &DocumentosEnEspera::mostrarBandeja);
 }
 
 DocumentosEnEspera::~DocumentosEnEspera() = default;
@@ -112,6 +120,51 @@ bool DocumentosEnEspera::espera(double folio, const TipoDocumento& tipo) const
     return false;
 }
 
+QList<BandejaSalida::Espera> DocumentosEnEspera::esperas() const
+{
+    return bandeja_->esperas();
+}
+
+QString DocumentosEnEspera::nombreDocumento(const Lote& lote) const
+{
+    const TipoDocumento* tipo = TipoDocumento::porLetra(lote.tipo);
+    if (!tipo)
+        return lote.tipo;
+    return ControlVentana<QAbstractButton>(c_.ventana, tipo->opcion)
+        .text()
+        .remove(QLatin1Char('&'));
+}
+
+bool DocumentosEnEspera::descartar(const QString& carpeta)
+{
+    for (const BandejaSalida::Espera& una : bandeja_->esperas()) {
+        if (una.carpeta != carpeta)
+            continue;
+        const int n = int(una.hojas.size());
+        const QString hojas = diario_.descripcion(una.lote, n);
+        if (!c_.entorno.mensajes->Pregunta(
+                QStringLiteral("¿Desea descartar definitivamente ") + hojas +
+                    DiarioPaginas::segun(n,
+                                         " que espera su envío? No se guardará en el servidor "
+                                         "de imágenes.",
+                                         " que esperan su envío? No se guardarán en el servidor "
+                                         "de imágenes."),
+                QStringLiteral("Descartar Documento en Espera")))
+            return false;
+        qCInfo(lcEspera) << "se descartan" << hojas << carpeta;
+        BandejaSalida::quitar(carpeta);
+        mostrar();
+        return true;
+    }
+    return false;
+}
+
+void DocumentosEnEspera::mostrarBandeja()
+{
+    FrmSalida ventana(*this, &c_.ventana);
+    ventana.exec();
+}
+
 bool DocumentosEnEspera::contiene(const QString& id) const
 {
     for (const BandejaSalida::Espera& una : bandeja_->esperas())
@@ -136,6 +189,8 @@ void DocumentosEnEspera::mostrar()
     auto& etiqueta = ControlVentana<QLabel>(c_.ventana, "LblSalida");
     const int n = pendientes();
     etiqueta.setVisible(n > 0);
+    ControlVentana<QPushButton>(c_.ventana, "BSalida").setVisible(n > 0);
+    emit cambio();
     if (n == 0)
         return etiqueta.clear();
     QString texto = n == 1 ? QStringLiteral("1 documento en espera de envío")

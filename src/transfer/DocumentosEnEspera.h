@@ -1,9 +1,10 @@
 #pragma once
 
+#include "transfer/BandejaSalida.h"
+
 #include <QObject>
 #include <memory>
 
-class BandejaSalida;
 class DiarioPaginas;
 class EnvioSalida;
 class ListaExpedientes;
@@ -37,6 +38,19 @@ public:
     int pendientes() const;
     // A try now.
     void enviarAhora();
+    // What waits, oldest first.
+    QList<BandejaSalida::Espera> esperas() const;
+    // The lote of an outbox folder goes, pages and all, after a question that names them and
+    // their owner (No by default); true when it went.
+    bool descartar(const QString& carpeta);
+    // "Nota Venta": the type of the lote as its option reads.
+    QString nombreDocumento(const Lote& lote) const;
+    // The outbox list, with its "Enviar ahora" and "Descartar".
+    void mostrarBandeja();
+
+signals:
+    // Something was put in, sent, discarded, or tried.
+    void cambio();
 
 private:
     void mostrar();

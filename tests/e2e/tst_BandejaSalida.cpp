@@ -1,6 +1,7 @@
 #include "PuestoPrueba.h"
 
 #include "components/tiff/LectorTiff.h"
+#include "transfer/FrmSalida.h"
 
 using namespace std::chrono_literals;
 
@@ -18,8 +19,8 @@ const QList<Cliente> kClientes{{kCliente, kNombre},
 // What the outbox is asked to live through while documents wait.
 enum class Caso
 {
-    ServidorVuelve,   // the server comes back in the same run
-    ProgramaMuere,    // killed while they wait; the server comes back after the restart
+    ServidorVuelve,     // the server comes back in the same run
+    ProgramaMuere,      // killed while they wait; the server comes back after the restart
     OtraEstacionAgrega, // another workstation adds to the same document meanwhile
 };
 } // namespace
@@ -112,7 +113,8 @@ private slots:
                                                                "4714")),
                      qPrintable(e.cajas().first()));
             QCOMPARE(e.paginas(), 1);
-            QTRY_COMPARE(e.texto("LblSalida").left(32), QStringLiteral("3 documentos en espera de envío"));
+            QTRY_COMPARE(e.texto("LblSalida").left(32),
+                         QStringLiteral("3 documentos en espera de envío"));
             e.p.mensajes.limpiar();
         }
         QVERIFY(e.servidor.reiniciar());
@@ -151,6 +153,84 @@ private slots:
         // The window still shows the fourth customer with the page held.
         QCOMPARE(e.texto("TxtNumero"), QStringLiteral("4714"));
         QCOMPARE(e.paginas(), 1);
+    }
+
+    // The outbox listed, tried on request, one document discarded after a question that names
+    // it; closing says what still waits, and that it is not lost.
+    void laBandejaSeVeYSeControla()
+    {
+        PuestoPrueba e(*sane_);
+        QVERIFY2(e.preparar(), qPrintable(e.servidor.error()));
+        e.p.entorno.pausaSalida = 60s;
+        QVERIFY(e.arrancar());
+        e.servidor.matar();
+        for (int i = 0; i < 2; ++i) {
+            escanear(e, kClientes[i], i + 1);
+            e.p.clic("BUpload");
+            e.p.mensajes.limpiar();
+        }
+        e.verificarEnEspera(2);
+        QVERIFY(e.visible("BSalida"));
+
+        bool visto = false;
+        QTimer::singleShot(0, [&] {
+            QTRY_VERIFY(qobject_cast<FrmSalida*>(QApplication::activeModalWidget()));
+            auto* ventana = qobject_cast<FrmSalida*>(QApplication::activeModalWidget());
+            const auto cerrar = qScopeGuard([ventana] { ventana->reject(); });
+            auto* lista = ventana->findChild<QTableWidget*>(QStringLiteral("Lista"));
+            QCOMPARE(lista->rowCount(), 2);
+            const auto celda = [lista](int fila, int columna) {
+                return lista->item(fila, columna)->text();
+            };
+            QCOMPARE(celda(0, 0), QStringLiteral("4711 MORALES IBARRA ROSA"));
+            QCOMPARE(celda(1, 0), QStringLiteral("4712 MORALES IBARRA LUIS"));
+            QCOMPARE(celda(0, 2), QStringLiteral("Nota Venta"));
+            QCOMPARE(celda(1, 3), QStringLiteral("2"));
+            QVERIFY(!celda(0, 4).isEmpty());
+            // Tried now: the server is still away, and the list says why.
+            QTest::mouseClick(ventana->findChild<QPushButton*>(QStringLiteral("BEnviar")),
+                              Qt::LeftButton);
+            QTRY_VERIFY(!lista->item(0, 6)->text().isEmpty());
+            QVERIFY2(celda(0, 6).contains(QStringLiteral("servidor")), qPrintable(celda(0, 6)));
+            QVERIFY(!celda(0, 5).isEmpty());
+            // The second one goes, on a Yes to a question that names its pages and owner.
+            lista->selectRow(1);
+            e.p.mensajes.responder(true);
+            QTest::mouseClick(ventana->findChild<QPushButton*>(QStringLiteral("BDescartar")),
+                              Qt::LeftButton);
+            QCOMPARE(e.p.mensajes.cajas().size(), 1);
+            QVERIFY2(e.p.mensajes.cajas().first().mensaje.contains(
+                         QStringLiteral("2 hojas escaneadas del cliente 4712 MORALES IBARRA LUIS")),
+                     qPrintable(e.p.mensajes.cajas().first().mensaje));
+            QCOMPARE(lista->rowCount(), 1);
+            visto = true;
+        });
+        // Laid out once shown, as the clerk sees it.
+        QTRY_VERIFY(e.p.control<QPushButton>("BSalida")->width() > 0);
+        e.p.clic("BSalida");
+        QVERIFY(visto);
+        e.verificarEnEspera(1);
+
+        // Closing says what waits; the next start sends it.
+        e.p.mensajes.limpiar();
+        QVERIFY(e.p.ventana().close());
+        QCOMPARE(e.cajas(), QStringList{QStringLiteral(
+                                "informacion|Hay 1 documento en espera de envío al servidor "
+                                "de imágenes. No se pierde: se enviará la próxima "
+                                "vez que inicie el programa.|Documentos en espera "
+                                "de envío")});
+        QVERIFY(e.servidor.reiniciar());
+        QVERIFY(e.arrancar());
+        QTRY_COMPARE(e.espera().pendientes(), 0);
+        QCOMPARE(e.valor(QStringLiteral("SELECT COUNT(*) FROM Expedientes_ZR WHERE imagen_NOTA = "
+                                        "1 AND cliente = 4711"))
+                     .toInt(),
+                 1);
+        QCOMPARE(e.valor(QStringLiteral("SELECT COUNT(*) FROM Expedientes_ZR WHERE imagen_NOTA = "
+                                        "1 AND cliente = 4712"))
+                     .toInt(),
+                 0);
+        QCOMPARE(e.remotos().size(), 1);
     }
 };
 
