@@ -128,8 +128,10 @@ void ListaExpedientes::CargarExpedientes()
     Registros registros = c_.entorno.ConexionBD->consultar(consulta.texto, consulta.valores);
     rejilla_.vaciarFilas();
     // With no case files the headers of the last listing stay.
-    if (!registros.eof())
+    if (!registros.eof()) {
         rejilla_.llenar(registros);
+        rejilla_.marcarEnEspera(kClaveFolio, EnEspera);
+    }
     registros.cerrar();
     MostrarDestino();
 }

@@ -3,8 +3,10 @@
 #include <QColor>
 #include <QString>
 #include <QVariant>
+#include <functional>
 
 class QTableWidget;
+struct TipoDocumento;
 class Registros;
 
 // The case-file grid as the list fills it from its record set: one column per query column,
@@ -20,6 +22,10 @@ public:
     // Empties the grid completely and fills it from the current row of the record set to its
     // end.
     void llenar(Registros& registros);
+    // A document not flagged whose pages wait in the outbox reads "En espera", neither Sí nor
+    // No. `clave` is the folio's column.
+    void marcarEnEspera(const QString& clave,
+                        const std::function<bool(double folio, const TipoDocumento& tipo)>& espera);
 
     int filas() const;
     // 0-based column of a key (alias), without regard to case; -1 when there is none.

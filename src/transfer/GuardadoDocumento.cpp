@@ -136,7 +136,7 @@ void GuardadoDocumento::guardar()
     // A lote of this document waits in the outbox: these pages go after it, the same way.
     if (lote.folio > 0 && espera_.espera(lote.folio, *tipo)) {
         if (preguntarAgregar() && espera_.poner(*tipo))
-            apartar(*tipo);
+            apartar(*tipo, true);
         return;
     }
     EnvioDocumento::Pedido pedido{
@@ -186,7 +186,7 @@ void GuardadoDocumento::guardar()
     if (guardado && !envio_->resultado().agregar && !preguntarAgregar())
         return;
     if (espera_.poner(*tipo))
-        apartar(*tipo);
+        apartar(*tipo, motivo == EnvioDocumento::Falla::Servidor);
 }
 
 void GuardadoDocumento::reiniciarCaptura(const TipoDocumento& tipo, bool guardado)
@@ -196,15 +196,20 @@ void GuardadoDocumento::reiniciarCaptura(const TipoDocumento& tipo, bool guardad
     ControlVentana<QLineEdit>(c_.ventana, "TextImgCounter").setText(QStringLiteral("0"));
     ControlVentana<QPushButton>(c_.ventana, "B_Acquire").setEnabled(false);
     ControlVentana<QPushButton>(c_.ventana, "BUpload").setEnabled(false);
-    // A document waiting in the outbox is neither stored nor missing.
     ControlVentana<QWidget>(c_.ventana, tipo.marcaPresente).setVisible(guardado);
     ControlVentana<QWidget>(c_.ventana, tipo.marcaFalta).setVisible(false);
 }
 
-void GuardadoDocumento::apartar(const TipoDocumento& tipo)
+void GuardadoDocumento::apartar(const TipoDocumento& tipo, bool listar)
 {
-    // The list shows it once it is stored (the database may be the reason it is not yet).
-    reiniciarCaptura(tipo, false);
+    // A stored document stays stored; one that is not is neither stored nor missing now.
+    reiniciarCaptura(tipo, !ControlVentana<QWidget>(c_.ventana, tipo.marcaPresente).isHidden());
+    // The list shows the document waiting, and a case file this save created; unless the
+    // database is why it waits; then it shows them once it is stored.
+    if (listar && folioCreado_ > 0 && folioCreado_ == c_.sesion.FolioActual)
+        lista_.ExpedienteCreado();
+    else if (listar)
+        lista_.DocumentoRegistrado();
     folioCreado_ = 0;
 }
 

@@ -42,8 +42,9 @@ private:
     // "Desea Agregarlos?"; on No the status says the pages were kept.
     bool preguntarAgregar();
     void terminar(const TipoDocumento& tipo);
-    // The pages went to the outbox: the window is free for the next document.
-    void apartar(const TipoDocumento& tipo);
+    // The pages went to the outbox: the window is free for the next document. With `listar`
+    // the case-file list is read again to show it waiting.
+    void apartar(const TipoDocumento& tipo, bool listar);
     // The capture controls as after a save; the type's marks say whether it is stored.
     void reiniciarCaptura(const TipoDocumento& tipo, bool guardado);
     void estatus(const QString& texto);

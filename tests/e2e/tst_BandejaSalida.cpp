@@ -98,6 +98,12 @@ private slots:
             // stored document asks before the pages are added to it.
             QVERIFY2(e.cajas().size() == (otra ? 5 : 2), qPrintable(e.cajas().join('\n')));
             e.verificarEnEspera(i + 1);
+            // Not stored yet: neither stored nor missing, in the list and in the marks. A
+            // stored one stays stored.
+            QCOMPARE(e.celda(e.sesion().FolioActual, QStringLiteral("Nota Venta")),
+                     otra ? QStringLiteral("Sí") : QStringLiteral("En espera"));
+            QCOMPARE(e.visible("nOK"), otra);
+            QVERIFY(!e.visible("nFa"));
             e.p.mensajes.limpiar();
         }
         // The window goes on with a fourth customer, whose pages stay held.
