@@ -39,7 +39,7 @@ void SeleccionDocumento::Opc_Click(const TipoDocumento& tipo)
         const QString archivo = tipo.archivoTrabajo();
         // A folder of that name is not a working file.
         if (QFileInfo(archivo).isFile()) {
-            c_.entorno.visor->abrir(archivo);
+            c_.entorno.visor->abrir(Vista ? Vista(archivo) : archivo);
             c_.sesion.DocumentoExiste = true;
         } else if (RecibirDocumento) {
             RecibirDocumento();

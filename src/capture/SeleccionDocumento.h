@@ -27,6 +27,8 @@ public:
     std::function<void()> CambioDeTipo;
     // Called once another type than the one before is current (LetraActual set).
     std::function<void()> TipoElegido;
+    // The file the viewer shows for the type's working file (see RecepcionDocumento::Vista).
+    std::function<QString(const QString& archivo)> Vista;
 
     // Scanning is allowed on a case file in these states only; blanks around do not count.
     static bool EscaneoPermitido(const QString& estadoExpediente);

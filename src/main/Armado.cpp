@@ -82,6 +82,10 @@ void Armado::armar(FrmEscaneo& ventana)
     listaExpedientes->EnEspera = [espera](double folio, const TipoDocumento& tipo) {
         return espera->espera(folio, tipo);
     };
+    // The viewer shows a document with the pages of it that wait in the outbox after it.
+    const auto vista = [espera](const QString& archivo) { return espera->vista(archivo); };
+    recepcionDocumento->Vista = vista;
+    seleccionDocumento->Vista = vista;
     ventana.etapasCarga().RecuperarPaginas = [recuperacion, espera] {
         recuperacion->RecuperarPaginas();
         espera->iniciar();

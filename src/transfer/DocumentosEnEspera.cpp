@@ -10,12 +10,14 @@
 #include "casefiles/ListaExpedientes.h"
 #include "casefiles/TipoDocumento.h"
 #include "components/escaner/EscanerTwain.h"
+#include "components/tiff/EscritorTiff.h"
 #include "transfer/BandejaSalida.h"
 #include "transfer/EnvioSalida.h"
 #include "transfer/FrmSalida.h"
 
 #include <QAbstractButton>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QPushButton>
@@ -75,6 +77,9 @@ void DocumentosEnEspera::cerrar()
             QStringLiteral("Documentos en espera de envío"));
     if (envio_)
         envio_->detener();
+    // The views made for the viewer go with the run.
+    for (const TipoDocumento& tipo : TipoDocumento::todos())
+        QFile::remove(QStringLiteral("espera") + tipo.letra + QStringLiteral(".tif"));
 }
 
 bool DocumentosEnEspera::poner(const TipoDocumento& tipo)
@@ -157,6 +162,35 @@ bool DocumentosEnEspera::descartar(const QString& carpeta)
         return true;
     }
     return false;
+}
+
+QString DocumentosEnEspera::vista(const QString& archivo)
+{
+    const TipoDocumento* tipo = TipoDocumento::porLetra(c_.sesion.LetraActual);
+    QStringList hojas;
+    for (const BandejaSalida::Espera& una : bandeja_->esperas())
+        if (tipo && una.lote.folio == c_.sesion.FolioActual &&
+            una.lote.tipo == QString(tipo->letra))
+            hojas << una.hojas;
+    if (hojas.isEmpty())
+        return archivo;
+    const QString copia = QFileInfo(archivo).dir().filePath(QStringLiteral("espera") + tipo->letra +
+                                                            QStringLiteral(".tif"));
+    QFile::remove(copia);
+    bool bien = !QFile::exists(archivo) || QFile::copy(archivo, copia);
+    for (const QString& hoja : hojas)
+        bien = bien && EscritorTiff::agregarPaginaTiff(copia, hoja);
+    if (!bien) {
+        qCWarning(lcEspera) << "no se pudo armar la vista con las hojas en espera" << copia;
+        return archivo;
+    }
+    auto& estatus = ControlVentana<QLabel>(c_.ventana, "LblEstatus");
+    estatus.setText(estatus.text() + QLatin1Char(' ') +
+                    DiarioPaginas::segun(int(hojas.size()),
+                                         "%1 hoja espera su envío y se muestra al final.",
+                                         "%1 hojas esperan su envío y se muestran al final.")
+                        .arg(hojas.size()));
+    return copia;
 }
 
 void DocumentosEnEspera::mostrarBandeja()

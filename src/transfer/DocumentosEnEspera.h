@@ -47,6 +47,10 @@ public:
     QString nombreDocumento(const Lote& lote) const;
     // The outbox list, with its "Enviar ahora" and "Descartar".
     void mostrarBandeja();
+    // What the viewer shows for the working file of the current case file and type: with pages
+    // of that document waiting, a copy with them after the server's pages, and the status says
+    // how many wait; otherwise the working file itself.
+    QString vista(const QString& archivo);
 
 signals:
     // Something was put in, sent, discarded, or tried.

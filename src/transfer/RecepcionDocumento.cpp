@@ -120,8 +120,8 @@ void RecepcionDocumento::descargar(const QString& remoto)
         ftp.Desconectar();
         return;
     }
-    c_.entorno.visor->abrir(s.ArchivoLocal);
     estatus.setText(QStringLiteral("Expediente Recibido con Exito!!: ") + remoto);
+    c_.entorno.visor->abrir(Vista ? Vista(s.ArchivoLocal) : s.ArchivoLocal);
     QCoreApplication::processEvents();
     ftp.Desconectar();
     s.DocumentoExiste = true;

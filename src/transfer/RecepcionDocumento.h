@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QVariant>
+#include <functional>
 
 struct ContextoVentana;
 class ConexionImagenes;
@@ -21,6 +22,10 @@ public:
 
     // A flag column reads as set: anything but Null, 0 or false.
     static bool BanderaPuesta(const QVariant& valor);
+
+    // The file the viewer shows for the document received (filled in by the program's
+    // assembly): with pages waiting in the outbox, the document as it will be once they are sent.
+    std::function<QString(const QString& archivo)> Vista;
 
 private:
     void descargar(const QString& remoto);
