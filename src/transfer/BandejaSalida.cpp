@@ -81,6 +81,17 @@ QList<BandejaSalida::Espera> BandejaSalida::esperas() const
     return esperas;
 }
 
+int BandejaSalida::cuantas() const
+{
+    const QDir dir(carpeta_);
+    int n = 0;
+    for (const QString& nombre : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        n += QFile::exists(dir.filePath(nombre + QLatin1Char('/') + QLatin1String(Lote::kArchivo)))
+                 ? 1
+                 : 0;
+    return n;
+}
+
 void BandejaSalida::limpiar() const
 {
     const QDir dir(carpeta_);
@@ -101,13 +112,17 @@ void BandejaSalida::limpiar() const
     }
 }
 
-bool BandejaSalida::quitar(const QString& carpetaLote)
+bool BandejaSalida::quitar(const QString& carpetaLote, bool paraSiempre)
 {
-    // The lote goes first: a cut half-way leaves pages no outbox lote claims.
-    if (!Lote::borrar(carpetaLote))
+    // The lote goes first: a cut half-way leaves pages no outbox lote claims. A stored lote is
+    // recorded registrada already: should a cut bring it back, its next try finds it stored and
+    // removes it again, so nothing here needs to wait for the disk.
+    const QString lote = QDir(carpetaLote).filePath(QLatin1String(Lote::kArchivo));
+    if (paraSiempre ? !Lote::borrar(carpetaLote) : (QFile::exists(lote) && !QFile::remove(lote)))
         return false;
     const bool bien = borrarCarpeta(carpetaLote);
-    EscrituraDurable::sincronizarCarpeta(QFileInfo(carpetaLote).absolutePath());
+    if (paraSiempre)
+        EscrituraDurable::sincronizarCarpeta(QFileInfo(carpetaLote).absolutePath());
     return bien;
 }
 

@@ -36,11 +36,14 @@ public:
                   QString* error);
     // What waits, oldest first.
     QList<Espera> esperas() const;
+    // How many wait, without reading them.
+    int cuantas() const;
     // At start, before the sender runs: what a run that stopped half-way through putting a lote
     // in or taking one out left behind goes.
     void limpiar() const;
-    // The lote and its pages leave the outbox (stored and flagged, or discarded).
-    static bool quitar(const QString& carpetaLote);
+    // The lote and its pages leave the outbox: stored and flagged, or, `paraSiempre`, discarded
+    // (a power cut does not bring it back).
+    static bool quitar(const QString& carpetaLote, bool paraSiempre);
     // Records the lote of an outbox folder for good.
     static bool registrar(const QString& carpetaLote, const Lote& lote);
     // Where the document of an outbox lote is built when it is sent.

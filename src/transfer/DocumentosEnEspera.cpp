@@ -157,7 +157,7 @@ bool DocumentosEnEspera::descartar(const QString& carpeta)
                 QStringLiteral("Descartar Documento en Espera")))
             return false;
         qCInfo(lcEspera) << "se descartan" << hojas << carpeta;
-        BandejaSalida::quitar(carpeta);
+        BandejaSalida::quitar(carpeta, true);
         mostrar();
         return true;
     }
@@ -209,7 +209,7 @@ bool DocumentosEnEspera::contiene(const QString& id) const
 
 int DocumentosEnEspera::pendientes() const
 {
-    return int(bandeja_->esperas().size());
+    return bandeja_->cuantas();
 }
 
 void DocumentosEnEspera::enviarAhora()

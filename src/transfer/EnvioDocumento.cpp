@@ -60,6 +60,7 @@ bool EnvioDocumento::enviar(Pedido& p)
 {
     resultado_ = {};
     base_.clear();
+    conectado_ = false;
     resultado_.falla = Falla::Otra;
     const auto bien = [this] {
         resultado_.falla = Falla::Ninguna;
@@ -173,6 +174,7 @@ EnvioDocumento::Toma EnvioDocumento::tomar(Pedido& p, const TipoDocumento& tipo)
         // The clerk's answer may take a while: nobody waits for it, and after a Yes the
         // document is taken and fetched again.
         unaEstacion_.reset();
+        conectado_ = false;
         if (!p.preguntarAgregar())
             return Toma::Detenido;
         preguntado = resultado_.agregar = true;
@@ -190,13 +192,14 @@ bool EnvioDocumento::traer(const QString& remoto, const QString& archivo)
     QCoreApplication::processEvents();
     // A failed download leaves the file as it was.
     if (ftp.RecibirArchivo(remoto, archivo) == 1) {
-        resultado_.documentoExiste = true;
+        resultado_.documentoExiste = conectado_ = true;
         return true;
     }
     if (ftp.UltimaFalla() == ClienteFtp::Falla::NoExiste &&
         (!QFile::exists(archivo) || QFile::remove(archivo))) {
         // Not on the server (any more): what is sent is the held pages alone.
         resultado_.documentoExiste = false;
+        conectado_ = true;
         return true;
     }
     qCWarning(lcEnvio) << "no se pudo traer" << remoto << ftp.UltimoError();
@@ -234,8 +237,10 @@ bool EnvioDocumento::crearExpediente(Pedido& p, const TipoDocumento& tipo)
 bool EnvioDocumento::subir(Pedido& p, const TipoDocumento& tipo)
 {
     const QString remoto = tipo.nombreRemoto(p.lote.folio);
-    // A grave connection error has been told; there is nothing to upload through.
-    if (!partes_.conectar())
+    // The session of the fetch a moment ago serves (the client opens another should the server
+    // have dropped it); a new case file's first upload connects. A grave connection error has
+    // been told: there is nothing to upload through.
+    if (!std::exchange(conectado_, false) && !partes_.conectar())
         return false;
     ClienteFtp& ftp = partes_.ftp;
     try {

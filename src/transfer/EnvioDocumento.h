@@ -72,7 +72,7 @@ public:
     struct Resultado
     {
         Falla falla = Falla::Ninguna;
-        bool agregar = false; // "Desea Agregarlos?" was answered Yes
+        bool agregar = false;                // "Desea Agregarlos?" was answered Yes
         std::optional<bool> documentoExiste; // whether the server had one, once asked
         double tamanoKB = 0;
         int resultadoFtp = 0;
@@ -133,6 +133,8 @@ private:
     Resultado resultado_;
     // The fingerprint of the server's document this send builds on.
     QString base_;
+    // The fetch of this send left the client connected, with nothing but local work since.
+    bool conectado_ = false;
     // The document taken for this send, from its fetch until the server has it.
     std::unique_ptr<BloqueoDocumento> unaEstacion_;
 };

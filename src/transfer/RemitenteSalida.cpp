@@ -138,6 +138,9 @@ bool RemitenteSalida::enviar(const BandejaSalida::Espera& espera, QString* error
     if (!preparar(error))
         return false;
     Lote lote = espera.lote;
+    // Stored and flagged before a cut brought it back: nothing is left to do.
+    if (lote.estado == Lote::Estado::Registrada)
+        return BandejaSalida::quitar(espera.carpeta, false) || true;
     mensajes_->razon.clear();
     EnvioDocumento::Pedido pedido{
         lote,
@@ -166,7 +169,7 @@ bool RemitenteSalida::enviar(const BandejaSalida::Espera& espera, QString* error
     }
     if (listo) {
         qCInfo(lcRemitente) << "enviado desde la bandeja:" << espera.carpeta;
-        BandejaSalida::quitar(espera.carpeta);
+        BandejaSalida::quitar(espera.carpeta, false);
         emit registrado(lote.cliente.NumeroCliente, lote.folio, lote.tipo);
         return true;
     }
