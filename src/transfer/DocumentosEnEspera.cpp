@@ -229,8 +229,14 @@ void DocumentosEnEspera::mostrar()
         return etiqueta.clear();
     QString texto = n == 1 ? QStringLiteral("1 documento en espera de envío")
                            : QStringLiteral("%1 documentos en espera de envío").arg(n);
+    // The reason in full where the clerk points; the line keeps the window's layout.
     const QString error = envio_ ? envio_->ultimoError() : QString();
-    if (!error.isEmpty())
-        texto += QStringLiteral(" (último intento: %1)").arg(error);
+    if (!error.isEmpty()) {
+        constexpr int kLargo = 60;
+        const QString corto =
+            error.size() > kLargo ? error.left(kLargo).trimmed() + QChar(0x2026) : error;
+        texto += QStringLiteral(" (último intento: %1)").arg(corto);
+    }
     etiqueta.setText(texto);
+    etiqueta.setToolTip(error.isEmpty() ? QString() : QStringLiteral("Último intento: ") + error);
 }

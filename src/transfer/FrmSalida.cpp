@@ -51,8 +51,11 @@ void FrmSalida::Llenar()
             fecha(una.lote.intento),
             una.lote.error,
         };
-        for (int columna = 0; columna < celdas.size(); ++columna)
-            ui_->Lista->setItem(fila, columna, new QTableWidgetItem(celdas[columna]));
+        for (int columna = 0; columna < celdas.size(); ++columna) {
+            auto* celda = new QTableWidgetItem(celdas[columna]);
+            celda->setToolTip(celdas[columna]);
+            ui_->Lista->setItem(fila, columna, celda);
+        }
     }
     const int fila = int(carpetas_.indexOf(elegida));
     ui_->Lista->selectRow(fila >= 0 ? fila : 0);

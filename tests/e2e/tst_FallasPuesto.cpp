@@ -256,8 +256,8 @@ private slots:
                     QVERIFY(e.caerYArrancar());
                 else
                     e.espera().enviarAhora();
-                QTRY_VERIFY2(e.texto("LblSalida").contains(motivo),
-                             qPrintable(e.texto("LblSalida")));
+                QTRY_VERIFY2(e.p.control<QLabel>("LblSalida")->toolTip().contains(motivo),
+                             qPrintable(e.p.control<QLabel>("LblSalida")->toolTip()));
                 QCOMPARE(e.cajas(), QStringList{});
                 QCOMPARE(e.espera().pendientes(), 1);
             }
