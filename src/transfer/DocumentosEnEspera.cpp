@@ -39,7 +39,18 @@ DocumentosEnEspera::~DocumentosEnEspera() = default;
 
 void DocumentosEnEspera::iniciar()
 {
+    iniciado_ = true;
     bandeja_->limpiar();
+    mostrar();
+    // What an earlier run left is sent now; with nothing waiting, no sender runs yet.
+    if (pendientes() > 0)
+        remitente().enviarAhora();
+}
+
+EnvioSalida& DocumentosEnEspera::remitente()
+{
+    if (envio_)
+        return *envio_;
     RemitenteSalida::Ajustes ajustes;
     ajustes.cadenaConexion = c_.global.CadenaConexion;
     ajustes.carpetaArranque = c_.entorno.carpetaArranque;
@@ -58,8 +69,7 @@ void DocumentosEnEspera::iniciar()
         }
         mostrar();
     });
-    mostrar();
-    envio_->enviarAhora();
+    return *envio_;
 }
 
 void DocumentosEnEspera::cerrar()
@@ -112,8 +122,8 @@ bool DocumentosEnEspera::poner(const TipoDocumento& tipo)
                                 "responda el servidor de imágenes.")
                      .arg(documento));
     mostrar();
-    if (envio_)
-        envio_->programar();
+    if (iniciado_)
+        remitente().programar();
     return true;
 }
 
@@ -214,8 +224,8 @@ int DocumentosEnEspera::pendientes() const
 
 void DocumentosEnEspera::enviarAhora()
 {
-    if (envio_)
-        envio_->enviarAhora();
+    if (iniciado_)
+        remitente().enviarAhora();
 }
 
 void DocumentosEnEspera::mostrar()

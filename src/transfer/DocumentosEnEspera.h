@@ -58,10 +58,13 @@ signals:
 
 private:
     void mostrar();
+    // The sender, started at the first need.
+    EnvioSalida& remitente();
 
     ContextoVentana& c_;
     DiarioPaginas& diario_;
     ListaExpedientes& lista_;
     std::unique_ptr<BandejaSalida> bandeja_;
     EnvioSalida* envio_ = nullptr;
+    bool iniciado_ = false; // the window is loaded: the settings the sender needs are read
 };

@@ -40,7 +40,9 @@ class PruebaFallasServidorImagenes : public QObject
     {
         auto hecho = std::make_shared<bool>(false);
         QObject::connect(&e.ftp, &ClienteFtp::AvanceTransferencia, &e.ftp, [&e, hecho](int pc) {
-            if (!*hecho && pc >= 1 && pc <= 80) {
+            // Any report inside the transfer (a busy machine may report few of them); a small
+            // download jumps to 99 and 100.
+            if (!*hecho && pc >= 1 && pc <= 98) {
                 *hecho = true;
                 e.servidor.matar();
             }
