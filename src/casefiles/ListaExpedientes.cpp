@@ -130,7 +130,8 @@ void ListaExpedientes::CargarExpedientes()
     // With no case files the headers of the last listing stay.
     if (!registros.eof()) {
         rejilla_.llenar(registros);
-        rejilla_.marcarEnEspera(kClaveFolio, EnEspera);
+        if (EnEspera)
+            rejilla_.marcarEnEspera(kClaveFolio, EnEspera());
     }
     registros.cerrar();
     MostrarDestino();
@@ -175,10 +176,12 @@ void ListaExpedientes::abrirExpediente(int fila)
 
 void ListaExpedientes::mostrarMarcas(const Registros& registro)
 {
+    const QSet<QString> enEspera = EnEspera ? EnEspera() : QSet<QString>();
     for (const TipoDocumento& tipo : TipoDocumento::todos()) {
         const bool guardado =
             TipoDocumento::activa(registro.campo(QLatin1String(tipo.columnaBandera)));
-        const bool espera = !guardado && EnEspera && EnEspera(c_.sesion.FolioActual, tipo);
+        const bool espera =
+            !guardado && enEspera.contains(tipo.nombreRemoto(c_.sesion.FolioActual));
         ControlVentana<QWidget>(c_.ventana, tipo.marcaPresente).setVisible(guardado);
         ControlVentana<QWidget>(c_.ventana, tipo.marcaFalta).setVisible(!guardado && !espera);
     }

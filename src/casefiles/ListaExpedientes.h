@@ -4,6 +4,8 @@
 #include "casefiles/TrabaDobleClic.h"
 
 #include <QObject>
+#include <QSet>
+#include <QString>
 #include <functional>
 
 class QTableWidget;
@@ -51,9 +53,9 @@ public:
     // Asked before the window turns to another customer or case file (held pages of the
     // current one); false keeps everything as it is. Filled in by the program's assembly.
     std::function<bool()> PermitirCambio;
-    // Whether a document of this case file and type waits in the outbox: its marks then show it
-    // neither stored nor missing.
-    std::function<bool(double folio, const TipoDocumento& tipo)> EnEspera;
+    // The documents waiting in the outbox, by their name on the image server ("10662N.tif"):
+    // their marks and cells show them neither stored nor missing.
+    std::function<QSet<QString>()> EnEspera;
 
 protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;

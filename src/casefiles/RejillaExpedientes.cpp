@@ -75,19 +75,18 @@ void RejillaExpedientes::llenar(Registros& registros)
     presentar();
 }
 
-void RejillaExpedientes::marcarEnEspera(
-    const QString& clave,
-    const std::function<bool(double folio, const TipoDocumento& tipo)>& espera)
+void RejillaExpedientes::marcarEnEspera(const QString& clave, const QSet<QString>& espera)
 {
     const int folios = columna(clave);
-    if (folios < 0 || !espera)
+    if (folios < 0 || espera.isEmpty())
         return;
     for (const TipoDocumento& tipo : TipoDocumento::todos()) {
         const int i = columna(QString::fromUtf8(tipo.columnaLista));
         for (int fila = 0; i >= 0 && fila < r_.rowCount(); ++fila) {
             QTableWidgetItem* celda = r_.item(fila, i);
             if (celda && !TipoDocumento::activa(celda->data(Qt::UserRole)) &&
-                espera(r_.item(fila, folios)->data(Qt::UserRole).toDouble(), tipo))
+                espera.contains(
+                    tipo.nombreRemoto(r_.item(fila, folios)->data(Qt::UserRole).toDouble())))
                 celda->setText(QStringLiteral("En espera"));
         }
     }

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QColor>
+#include <QSet>
 #include <QString>
 #include <QVariant>
-#include <functional>
 
 class QTableWidget;
 struct TipoDocumento;
@@ -24,8 +24,8 @@ public:
     void llenar(Registros& registros);
     // A document not flagged whose pages wait in the outbox reads "En espera", neither Sí nor
     // No. `clave` is the folio's column.
-    void marcarEnEspera(const QString& clave,
-                        const std::function<bool(double folio, const TipoDocumento& tipo)>& espera);
+    // `espera` names the waiting documents as on the image server ("10662N.tif").
+    void marcarEnEspera(const QString& clave, const QSet<QString>& espera);
 
     int filas() const;
     // 0-based column of a key (alias), without regard to case; -1 when there is none.

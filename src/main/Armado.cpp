@@ -79,9 +79,7 @@ void Armado::armar(FrmEscaneo& ventana)
     // Pages a run left held are offered, unless the outbox had them already; then the outbox's
     // sender starts. It stops when the window closes.
     recuperacion->enSalida = [espera](const Lote& lote) { return espera->contiene(lote.id); };
-    listaExpedientes->EnEspera = [espera](double folio, const TipoDocumento& tipo) {
-        return espera->espera(folio, tipo);
-    };
+    listaExpedientes->EnEspera = [espera] { return espera->documentos(); };
     // The viewer shows a document with the pages of it that wait in the outbox after it.
     const auto vista = [espera](const QString& archivo) { return espera->vista(archivo); };
     recepcionDocumento->Vista = vista;

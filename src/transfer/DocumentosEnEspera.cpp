@@ -127,12 +127,13 @@ bool DocumentosEnEspera::poner(const TipoDocumento& tipo)
     return true;
 }
 
-bool DocumentosEnEspera::espera(double folio, const TipoDocumento& tipo) const
+QSet<QString> DocumentosEnEspera::documentos() const
 {
+    QSet<QString> nombres;
     for (const BandejaSalida::Espera& una : bandeja_->esperas())
-        if (una.lote.folio == folio && una.lote.tipo == QString(tipo.letra))
-            return true;
-    return false;
+        if (const TipoDocumento* tipo = TipoDocumento::porLetra(una.lote.tipo))
+            nombres.insert(tipo->nombreRemoto(una.lote.folio));
+    return nombres;
 }
 
 QList<BandejaSalida::Espera> DocumentosEnEspera::esperas() const

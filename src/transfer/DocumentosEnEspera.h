@@ -3,6 +3,7 @@
 #include "transfer/BandejaSalida.h"
 
 #include <QObject>
+#include <QSet>
 #include <memory>
 
 class DiarioPaginas;
@@ -32,8 +33,8 @@ public:
     bool poner(const TipoDocumento& tipo);
     // Whether the outbox holds the lote of this id.
     bool contiene(const QString& id) const;
-    // Whether a lote of this document waits in the outbox.
-    bool espera(double folio, const TipoDocumento& tipo) const;
+    // The documents waiting, by their name on the image server ("10662N.tif").
+    QSet<QString> documentos() const;
     // How many documents wait.
     int pendientes() const;
     // A try now.

@@ -203,13 +203,20 @@ bool EnvioDocumento::traer(const QString& remoto, const QString& archivo)
         return true;
     }
     qCWarning(lcEnvio) << "no se pudo traer" << remoto << ftp.UltimoError();
-    resultado_.falla =
-        ftp.UltimaFalla() == ClienteFtp::Falla::Local ? Falla::Otra : Falla::Servidor;
     // Built on an older copy, the upload would replace pages stored since: nothing is sent.
-    error(QStringLiteral("No se pudo Guardar el Expediente, favor de reintentarlo!!"),
-          ftp.UltimaFalla() == ClienteFtp::Falla::Local
-              ? QStringLiteral("No se pudo escribir el archivo de trabajo")
-              : QStringLiteral("No se puede Conectar con el servidor de Imagenes"));
+    return fallaTransferencia(remoto, ftp.UltimaFalla() == ClienteFtp::Falla::Local
+                                          ? QStringLiteral("No se pudo escribir el archivo de "
+                                                           "trabajo")
+                                          : QStringLiteral("No se puede Conectar con el servidor "
+                                                           "de Imagenes"));
+}
+
+bool EnvioDocumento::fallaTransferencia(const QString& remoto, const QString& titulo)
+{
+    // What this workstation's disk refused, a new try alone does not mend.
+    resultado_.falla =
+        partes_.ftp.UltimaFalla() == ClienteFtp::Falla::Local ? Falla::Otra : Falla::Servidor;
+    error(QStringLiteral("No se pudo Guardar el Expediente, favor de reintentarlo!!"), titulo);
     emit estatus(kNoGuardado + remoto);
     return false;
 }
@@ -250,15 +257,11 @@ bool EnvioDocumento::subir(Pedido& p, const TipoDocumento& tipo)
         resultado_.resultadoFtp = ftp.EnviarArchivo(p.archivo, remoto);
         if (resultado_.resultadoFtp != 1) {
             qCWarning(lcEnvio) << "envio fallido" << remoto << ftp.UltimoError();
-            resultado_.falla =
-                ftp.UltimaFalla() == ClienteFtp::Falla::Local ? Falla::Otra : Falla::Servidor;
             // A transfer cut after it had started was connected: the title says what happened.
-            error(QStringLiteral("No se pudo Guardar el Expediente, favor de reintentarlo!!"),
-                  ftp.UltimaFalla() == ClienteFtp::Falla::Interrumpida
-                      ? QStringLiteral("Se interrumpió el envío al servidor de Imagenes")
-                      : QStringLiteral("No se puede Conectar con el servidor de Imagenes"));
-            emit estatus(kNoGuardado + remoto);
-            return false;
+            return fallaTransferencia(
+                remoto, ftp.UltimaFalla() == ClienteFtp::Falla::Interrumpida
+                            ? QStringLiteral("Se interrumpió el envío al servidor de Imagenes")
+                            : QStringLiteral("No se puede Conectar con el servidor de Imagenes"));
         }
         // Recorded before anything else can happen: the server has the document now, and a
         // crash from here on must not send its pages a second time.

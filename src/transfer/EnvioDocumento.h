@@ -119,6 +119,9 @@ private:
     };
     Toma tomar(Pedido& pedido, const TipoDocumento& tipo);
     bool traer(const QString& remoto, const QString& archivo);
+    // A fetch or an upload failed: the clerk is told under `titulo`, the status says so, and
+    // the result whether a new try can mend it. False.
+    bool fallaTransferencia(const QString& remoto, const QString& titulo);
     // Whether the document in `archivo` (of fingerprint `huella`) holds what the lote's earlier
     // upload sent: that very file, or its pages in their place with others added after them.
     static bool llego(const Lote& lote, const QString& archivo, const QString& huella);

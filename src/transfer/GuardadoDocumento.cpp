@@ -134,7 +134,7 @@ void GuardadoDocumento::guardar()
     if (!s.ExpedienteExiste)
         lote.folio = 0;
     // A lote of this document waits in the outbox: these pages go after it, the same way.
-    if (lote.folio > 0 && espera_.espera(lote.folio, *tipo)) {
+    if (lote.folio > 0 && espera_.documentos().contains(tipo->nombreRemoto(lote.folio))) {
         if (preguntarAgregar() && espera_.poner(*tipo))
             apartar(*tipo, true);
         return;

@@ -157,7 +157,12 @@ public:
     void escanearNota(int hojas, double folio = 0)
     {
         QVERIFY(arrancar());
-        QCOMPARE(buscarCliente(kNombre), 1);
+        escanearPara(kNombre, kCliente, hojas, folio);
+    }
+    // The same in the program running: the customer of that name and number.
+    void escanearPara(const QString& nombre, double cliente, int hojas, double folio = 0)
+    {
+        QCOMPARE(buscarCliente(nombre, cliente), 1);
         if (folio > 0)
             elegirExpediente(folio);
         p.control<QTabWidget>("TabScan")->setCurrentIndex(1);

@@ -36,20 +36,9 @@ class PruebaBandejaSalida : public QObject
 
     std::unique_ptr<ConfigSanePrueba> sane_;
 
-    // The customer chosen, Nota Venta of a new case file (or of `folio`) picked, `hojas` pages
-    // scanned.
     static void escanear(PuestoPrueba& e, const Cliente& cliente, int hojas, double folio = 0)
     {
-        QCOMPARE(e.buscarCliente(cliente.nombre, cliente.numero), 1);
-        if (folio > 0)
-            e.elegirExpediente(folio);
-        e.p.control<QTabWidget>("TabScan")->setCurrentIndex(1);
-        e.p.clic("OpcNota");
-        e.fuente(kPlana);
-        e.p.control<QCheckBox>("ChkShowUI")->setChecked(true);
-        for (int i = 0; i < hojas; ++i)
-            e.p.clic("B_Acquire");
-        QCOMPARE(e.paginas(), hojas);
+        e.escanearPara(cliente.nombre, cliente.numero, hojas, folio);
     }
 
 private slots:
